@@ -1,0 +1,123 @@
+#include "bluebook/InputFile.h"
+
+#include <cstring>
+
+#include "bluebook/RecordLine.h"
+
+namespace {
+constexpr std::size_t kReadChunk = 1 << 16;
+constexpr char kCtrlZ = 26;
+}  // namespace
+
+InputFile::~InputFile() { Close(); }
+
+bool InputFile::Open(const std::string& path) {
+    Close();
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (stream == nullptr) return false;
+    Adopt(stream);
+    // Some systems open a directory as a stream that then fails on the first read; such a name
+    // cannot be opened as a file.
+    if (!Fill() && m_error) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void InputFile::Adopt(std::FILE* stream) {
+    Close();
+    m_stream = stream;
+    m_buffer.resize(kReadChunk);
+    m_pos = m_end = 0;
+    m_atEnd = m_error = false;
+}
+
+void InputFile::Close() {
+    if (m_stream != nullptr) std::fclose(m_stream);
+    m_stream = nullptr;
+    m_pos = m_end = 0;
+}
+
+bool InputFile::Fill() {
+    if (m_stream == nullptr) {
+        m_error = true;
+        return false;
+    }
+    if (m_atEnd || m_error) return false;
+    m_pos = 0;
+    m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_stream);
+    if (m_end == 0) {
+        if (std::ferror(m_stream)) {
+            m_error = true;
+        } else {
+            m_atEnd = true;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
+    line.clear();
+    bool readAny = false;
+    bool inLeadingBlanks = true;
+    bool keptAll = true;  // no byte after the leading blanks was dropped
+    bool lastWasCR = false;
+    for (;;) {
+        if (m_pos == m_end && !Fill()) return readAny;
+        const char* begin = m_buffer.data() + m_pos;
+        const std::size_t available = m_end - m_pos;
+        const char* newline = static_cast<const char*>(std::memchr(begin, '\n', available));
+        std::size_t length = newline ? static_cast<std::size_t>(newline - begin) : available;
+        // A Ctrl-Z ends the input where it stands.
+        const char* ctrlZ = static_cast<const char*>(std::memchr(begin, kCtrlZ, length));
+        if (ctrlZ != nullptr) length = static_cast<std::size_t>(ctrlZ - begin);
+        readAny = readAny || length > 0 || newline != nullptr;
+
+        const char* segment = begin;
+        std::size_t take = length;
+        if (keptAll) {
+            // A NUL byte ends the text of the line; the rest of it is dropped.
+            const char* nul = static_cast<const char*>(std::memchr(segment, '\0', take));
+            if (nul != nullptr) {
+                take = static_cast<std::size_t>(nul - segment);
+                keptAll = false;
+            }
+            if (inLeadingBlanks) {
+                std::size_t skip = 0;
+                while (skip < take && IsBlank(segment[skip])) ++skip;
+                if (skip < take) inLeadingBlanks = false;
+                segment += skip;
+                take -= skip;
+            }
+            if (line.size() + take > maxKeep) {
+                take = maxKeep - line.size();
+                keptAll = false;
+            }
+            line.append(segment, take);
+        }
+        if (length > 0) lastWasCR = begin[length - 1] == '\r';
+
+        if (ctrlZ != nullptr) {
+            m_pos = m_end;
+            m_atEnd = true;
+            return readAny;
+        }
+        if (newline != nullptr) {
+            m_pos += length + 1;
+            // Text mode: a CR directly before the LF is not part of the line.
+            if (lastWasCR && keptAll && !line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        }
+        m_pos = m_end;
+    }
+}
+
+bool InputFile::Rewind() {
+    if (m_stream == nullptr || std::fseek(m_stream, 0, SEEK_SET) != 0) return false;
+    std::clearerr(m_stream);
+    m_pos = m_end = 0;
+    m_atEnd = m_error = false;
+    return true;
+}

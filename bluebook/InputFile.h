@@ -1,0 +1,48 @@
+// A Blue Book input file read as text, with the same text-mode rules on every platform:
+// a CR directly before LF is dropped (a lone CR stays in the line), a Ctrl-Z byte (26) ends the
+// input, and a NUL byte ends the text of its line (the rest of that physical line is dropped).
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    /// Opens `path` for reading. Fails (false) when it cannot be opened or names a directory.
+    bool Open(const std::string& path);
+    /// Takes over an already opened stream (tests use it for streams that fail on reading).
+    void Adopt(std::FILE* stream);
+    void Close();
+    bool IsOpen() const { return m_stream != nullptr; }
+
+    /// Reads the next physical line without its terminator. Leading blanks (bytes that are at
+    /// most 32 as signed 8-bit numbers) are skipped and not kept; of the rest at most `maxKeep`
+    /// bytes are kept and the remainder of the line is read and dropped. Returns false when
+    /// nothing at all could be read: at the end of the input or on a read error.
+    bool ReadPhysicalLine(std::string& line, std::size_t maxKeep);
+
+    /// The end-of-file indicator: set once a read found the end of the input (or a Ctrl-Z).
+    bool AtEnd() const { return m_atEnd; }
+    /// The error indicator: set once the underlying stream reported a read error.
+    bool HasError() const { return m_error; }
+
+    /// Goes back to the first byte and clears both indicators. False when the seek fails.
+    bool Rewind();
+
+private:
+    bool Fill();  // refills the buffer; false at end or on error (indicators set)
+
+    std::FILE* m_stream = nullptr;
+    std::vector<char> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_atEnd = false;
+    bool m_error = false;
+};

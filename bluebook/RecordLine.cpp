@@ -1,0 +1,155 @@
+#include "bluebook/RecordLine.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <system_error>
+
+#include "convert/Messages.h"
+
+namespace {
+
+/// C's isspace in the "C" locale, which atoi and atof skip before the number.
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+/// Removes C white space at the front and returns the sign (true for "-"), consuming it.
+bool SkipSpaceAndSign(std::string_view& text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    text.remove_prefix(i);
+    return negative;
+}
+
+/// Powers of ten that are exact doubles.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+/// The common field "digits[.digits]" with at most 15 digits and nothing number-like after it,
+/// converted exactly: an integer below 2^53 divided by an exact power of ten is correctly
+/// rounded. False when the text needs the general conversion.
+bool ConvertPlainDecimal(std::string_view text, double& value) {
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++decimals)
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+    if (digits == 0 || digits > 15) return false;
+    if (i < text.size()) {
+        const char next = text[i];
+        if (next == 'e' || next == 'E' || next == 'x' || next == 'X') return false;
+    }
+    value = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
+    return true;
+}
+
+}  // namespace
+
+void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result) {
+    result = 0;
+    for (;;) {
+        if (lineCounter < INT_MAX) ++lineCounter;
+        if (!in.ReadPhysicalLine(line, kMaxLineLength)) {
+            line.clear();
+            if (in.HasError()) result = kMsgReadError;
+            return;
+        }
+        TrimTrailing(line);  // leading blanks were never kept
+        if (!line.empty() && line[0] != '!') return;
+        if (in.AtEnd()) {
+            line.clear();
+            return;
+        }
+    }
+}
+
+std::string_view GetFieldText(int column, int width, std::string_view line) {
+    if (column < 1 || width <= 0 || static_cast<std::size_t>(column) > line.size()) return {};
+    return line.substr(static_cast<std::size_t>(column) - 1, static_cast<std::size_t>(width));
+}
+
+int GetFieldInt(int column, int width, std::string_view line) {
+    std::string_view text = GetFieldText(column, width, line);
+    const bool negative = SkipSpaceAndSign(text);
+    long long value = 0;
+    for (char c : text) {
+        if (!IsDigit(c)) break;
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            value = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    return static_cast<int>(value);
+}
+
+double GetFieldReal(int column, int width, std::string_view line) {
+    std::string_view text = GetFieldText(column, width, line);
+    const bool negative = SkipSpaceAndSign(text);
+    double value = 0.0;
+    if (!ConvertPlainDecimal(text, value)) {
+        const char* first = text.data();
+        const char* last = text.data() + text.size();
+        std::chars_format format = std::chars_format::general;
+        if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+            const char c = text[2];
+            if (IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == '.') {
+                first += 2;
+                format = std::chars_format::hex;
+            }
+        }
+        const auto [end, ec] = std::from_chars(first, last, value, format);
+        if (ec == std::errc::result_out_of_range) {
+            // Beyond the range of a double: C gives an infinity for a large magnitude and a
+            // zero (or a subnormal) for a tiny one.
+            const std::string copy(text);
+            value = std::strtod(copy.c_str(), nullptr);
+            value = std::fabs(value);
+        } else if (ec != std::errc()) {
+            value = 0.0;
+        }
+        (void)end;
+    }
+    return negative ? -value : value;
+}
+
+std::string& TrimLeading(std::string& text) {
+    std::size_t first = 0;
+    while (first < text.size() && IsBlank(text[first])) ++first;
+    text.erase(0, first);
+    return text;
+}
+
+std::string& TrimTrailing(std::string& text) {
+    std::size_t end = text.size();
+    while (end > 0 && IsBlank(text[end - 1])) --end;
+    text.resize(end);
+    return text;
+}
+
+std::string& TrimBoth(std::string& text) { return TrimTrailing(TrimLeading(text)); }
+
+std::string& TrimTrailingChar(std::string& text, char c) {
+    std::size_t end = text.size();
+    while (end > 0 && text[end - 1] == c) --end;
+    text.resize(end);
+    return text;
+}

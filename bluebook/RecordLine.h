@@ -1,0 +1,44 @@
+// The line and field layer under every Blue Book reader: significant lines, and text, integer
+// and real fields cut by 1-based column and width, as the record tables print them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "bluebook/InputFile.h"
+
+/// Bytes kept of one physical line after its leading blanks; the rest of a longer line is read
+/// and dropped. No Blue Book record uses a column beyond 80.
+constexpr std::size_t kMaxLineLength = 1024;
+
+/// A byte is blank when, taken as a signed 8-bit number, it is at most 32: the control
+/// characters, the space and every byte from 128 to 255.
+inline bool IsBlank(char c) { return static_cast<signed char>(c) <= 32; }
+
+/// Reads the next significant line into `line`: trimmed at both ends, not empty, and not a
+/// comment (first non-blank character "!"). Every physical line read is counted in
+/// `lineCounter`, skipped or not, and so is the final read that finds the end of the input.
+/// At the end of the input `line` is empty. A read error sets `result` to 1518 (otherwise 0);
+/// `lineCounter` then holds the number of the read that failed.
+void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result);
+
+/// Columns `column` to `column + width - 1` of `line` (1-based), as they stand: not trimmed,
+/// shorter where the line ends early, empty when the column lies beyond the line.
+std::string_view GetFieldText(int column, int width, std::string_view line);
+
+/// The field converted as C's atoi would (leading white space, an optional sign, digits; the
+/// conversion stops at the first other character; no number gives 0). Values beyond the range
+/// of int saturate at its limits. 0 when the column lies beyond the line.
+int GetFieldInt(int column, int width, std::string_view line);
+
+/// The field converted as C's atof would (signs, decimals, exponents, "inf" and "nan" text;
+/// the conversion stops at the first character that cannot continue the number; no number
+/// gives 0.0). 0.0 when the column lies beyond the line.
+double GetFieldReal(int column, int width, std::string_view line);
+
+/// In-place trimming of blanks (IsBlank); each returns its argument.
+std::string& TrimLeading(std::string& text);
+std::string& TrimTrailing(std::string& text);
+std::string& TrimBoth(std::string& text);
+/// Cuts off every occurrence of `c` at the end of `text`, and nothing else.
+std::string& TrimTrailingChar(std::string& text, char c);

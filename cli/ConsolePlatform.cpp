@@ -1,0 +1,32 @@
+#include "cli/ConsolePlatform.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "convert/BlueBookConverter.h"
+#include "convert/Messages.h"
+
+bool ConsolePlatform::FetchFields(BlueBookConverter& converter) {
+    converter.m_outputPath = outputPath;
+    converter.m_gFilePath = gFilePath;
+    converter.m_serfilPath = serfilPath;
+    converter.m_bFilePath = bFilePath;
+    return true;
+}
+
+std::string ConsolePlatform::LoadMessageText(int number) { return CatalogueText(number); }
+
+int ConsolePlatform::ShowMessage(const std::string& text, unsigned /*style*/, int helpContext) {
+    lastMessage = helpContext;
+    std::FILE* stream = helpContext == kMsgSuccess ? stdout : stderr;
+    std::fprintf(stream, "%s\n", text.c_str());
+    std::fflush(stream);
+    return 1;  // the OK button
+}
+
+bool ConsolePlatform::NameExists(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !error && std::filesystem::exists(status);
+}

@@ -1,0 +1,118 @@
+// The converter: the state of one Blue Book to TELLURAX conversion and its operations.
+//
+// Every reader and writer reports through `result`, its last argument: 0 is success, a positive
+// value is the number of the catalogue message that describes the failure (Messages.h). Nothing
+// here throws.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/CompactRecords.h"
+
+class InputFile;
+class OutputFile;
+class Platform;
+
+class BlueBookConverter {
+public:
+    /// Creates the converter with the GRS 80 defaults; `platform` must outlive it.
+    explicit BlueBookConverter(Platform& platform);
+
+    // --- The conversion job -------------------------------------------------------------------
+
+    /// Runs one conversion job: fetches and checks the four file names, reads the SERFIL file,
+    /// writes the output file from the B-file and the G-file, and shows exactly one message
+    /// (none when the fetch is refused or neither a B-file nor a G-file is named).
+    void OnConvertData();
+
+    /// Loads the text of message `number`, formats it printf-style with `args` (each "%s" or
+    /// "%d" takes the next argument; at most 259 characters are kept) and shows it in a message
+    /// box of `style` whose help context is `number`. Returns the button pressed.
+    int ReportMessage(int number, unsigned style, const std::vector<std::string>& args = {});
+
+    /// False for an empty name; otherwise whether the file system finds an entry of that name.
+    bool FileExists(const std::string& path) const;
+
+    // --- Blue Book input ----------------------------------------------------------------------
+
+    /// Loads the SERFIL file named in m_serfilPath into m_serfilNumbers and m_serfilNames.
+    /// `result`: 0, 1516 when it cannot be opened, 1518 on a read error (`lineCounter` then
+    /// holds the number of the failing read; the entries read before it stay).
+    void ReadSerfil(int& lineCounter, int& result);
+
+    /// Cuts a station field (as GetFieldText) and, when it equals a SERFIL serial number byte
+    /// for byte, gives the paired name instead (the first match wins), at most `width`
+    /// characters of it. The view stays valid until the line or the SERFIL lists change.
+    std::string_view GetFieldStation(int column, int width, std::string_view line) const;
+
+    /// Converts a B-file (open, at its start) into the header, the stations and the
+    /// observations. `result`: 0, 1501, 1517 or 1518; `lineCounter` counts the lines of the
+    /// pass that is running, from 0 at the start of each of the three passes.
+    void ConvertBFile(InputFile& bFile, OutputFile& out, int& lineCounter, int& result);
+
+    /// Converts a G-file (open, at its start): its GPS vector sets and station positions.
+    /// Writes no header. `result`: 0, 1517 or 1518.
+    void ConvertGFile(InputFile& gFile, OutputFile& out, int& lineCounter, int& result);
+
+    // --- Output file --------------------------------------------------------------------------
+
+    /// Writes the 50-line header: the record comment, the datum and ellipsoid, units, network
+    /// type and the eight default standard deviations. `result`: 0, or 1517 on a write error.
+    void WriteHeader(OutputFile& out, int& result);
+
+    // The nine compact record writers. Each writes an empty line, m_recordComment (one blank
+    // when empty), and its keyword line with every field as "; " and the field text; a pair
+    // whose first value is below 0 is written as "NOOBS; NOOBS". On a write error each sets
+    // `result` to 1517 and otherwise leaves it alone.
+    void WriteCartCompact(std::string_view station, double x, double y, double z, double sdX,
+                          double sdY, double sdZ, OutputFile& out, int& result);
+    void WriteGeoCompact(std::string_view station, double latitude, double longitude,
+                         double orthoHeight, double geoidHeight, double ellipsoidHeight,
+                         double xi, double xiSd, double eta, double etaSd, OutputFile& out,
+                         int& result);
+    void WriteHgtDiffCompact(std::string_view fromStation, std::string_view toStation,
+                             double heightDiff, double heightDiffSd, OutputFile& out,
+                             int& result);
+    void WriteAzCompact(std::string_view fromStation, std::string_view toStation, double azimuth,
+                        double azimuthSd, double zenith, double zenithSd, double distance,
+                        double distanceSd, double instrumentHeight, double targetHeight,
+                        OutputFile& out, int& result);
+    void WriteHorCompact(std::string_view atStation, std::string_view backsightStation,
+                         std::string_view foresightStation, double angle, double angleSd,
+                         double zenith, double zenithSd, double distance, double distanceSd,
+                         double instrumentHeight, double targetHeight, OutputFile& out,
+                         int& result);
+    void WriteDirCompact(std::string_view fromStation, std::string_view toStation,
+                         double direction, double directionSd, double zenith, double zenithSd,
+                         double distance, double distanceSd, double instrumentHeight,
+                         double targetHeight, int setNumber, OutputFile& out, int& result);
+    void WriteBearCompact(std::string_view fromStation, std::string_view toStation,
+                          double bearing, double bearingSd, double distance, double distanceSd,
+                          OutputFile& out, int& result);
+    void WriteSurfCompact(std::string_view fromStation, std::string_view toStation, double angle,
+                          double angleSd, double distance, double distanceSd, OutputFile& out,
+                          int& result);
+    /// Writes one "$GPS_COMPACT" record per vector 0 .. count-1 (nothing when count <= 0; count
+    /// is at most kMaxVectors). Correlations above the diagonal become covariances unless
+    /// `offDiagonalIsCovariance`. Stops after the first vector whose line met a write error.
+    void WriteGpsCompact(int count, const GpsVector* vectors, const double* matrix,
+                         bool offDiagonalIsCovariance, OutputFile& out, int& result);
+
+    // --- State --------------------------------------------------------------------------------
+
+    std::string m_outputPath;               // the TELLURAX input file to create
+    std::string m_gFilePath;                // the G-file
+    std::string m_serfilPath;               // the SERFIL file
+    std::string m_bFilePath;                // the B-file
+    std::vector<std::string> m_serfilNumbers;  // SERFIL serial numbers, in file order
+    std::vector<std::string> m_serfilNames;    // the names, parallel to m_serfilNumbers
+    std::string m_datumName;                // datum name of the header
+    double m_semiMajorAxis;                 // ellipsoid semi-major axis, metres
+    double m_inverseFlattening;             // ellipsoid inverse flattening
+    std::string m_recordComment;            // comment line ahead of the next header or record
+
+private:
+    Platform& m_platform;
+};

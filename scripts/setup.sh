@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, when it is missing (Debian packages).
+# Usage: scripts/setup.sh [build|test]   (build: the compiler and tools; test: also the test tools)
+set -euo pipefail
+
+want=(g++ cmake ninja-build libgtest-dev)
+
+missing=()
+for package in "${want[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}"
+    sudo=()
+    [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,1 @@
+// Tests of this topic are being written.

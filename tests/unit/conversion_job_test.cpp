@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ConversionJob : public ::testing::Test {
+protected:
+    void Run() { converter.OnConvertData(); }
+
+    /// The one message the job showed ("" and a failed expectation when not exactly one).
+    std::string Message(int expectedNumber) {
+        EXPECT_EQ(platform.shown.size(), 1u);
+        if (platform.shown.size() != 1) return {};
+        EXPECT_EQ(platform.shown[0].number, expectedNumber);
+        return platform.shown[0].text;
+    }
+
+    std::string MakeFile(const std::string& name, const std::string& bytes) {
+        const std::string path = dir / name;
+        WriteFile(path, bytes);
+        return path;
+    }
+
+    TempDir dir;
+    FakePlatform platform;
+    BlueBookConverter converter{platform};
+};
+
+// --- checks of the names, in their order --------------------------------------------------
+
+TEST_F(ConversionJob, RefusedFetchDoesNothing) {
+    platform.refuseFetch = true;
+    platform.outputPath = dir / "out.txt";
+    platform.gFilePath = MakeFile("g", "");
+    Run();
+    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_FALSE(fs::exists(dir / "out.txt"));
+}
+
+TEST_F(ConversionJob, OnlyAnOutputPathIsSilentAndCreatesNothing) {
+    platform.outputPath = dir / "out.txt";
+    platform.serfilPath = MakeFile("serfil", "AAAA   0001\n");
+    Run();
+    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_FALSE(fs::exists(dir / "out.txt"));
+}
+
+TEST_F(ConversionJob, MissingSerfilIsReportedBeforeAnEmptyOutputPath) {
+    platform.serfilPath = dir / "nope";
+    EXPECT_EQ((Run(), Message(1514)), "File does not exist " + (dir / "nope"));
+}
+
+TEST_F(ConversionJob, MissingBFileIsNamedBeforeAMissingGFile) {
+    platform.bFilePath = dir / "b-missing";
+    platform.gFilePath = dir / "g-missing";
+    platform.outputPath = dir / "out.txt";
+    EXPECT_EQ((Run(), Message(1514)), "File does not exist " + (dir / "b-missing"));
+}
+
+TEST_F(ConversionJob, MissingGFileIsReported) {
+    platform.gFilePath = dir / "g-missing";
+    platform.outputPath = dir / "out.txt";
+    EXPECT_EQ((Run(), Message(1514)), "File does not exist " + (dir / "g-missing"));
+}
+
+TEST_F(ConversionJob, EmptyOutputPathAsksForOne) {
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = " \t ";
+    EXPECT_EQ((Run(), Message(1513)), "Please enter a 'TELLURAX' File name");
+}
+
+TEST_F(ConversionJob, PathsAreTrimmedAndBlankPathsCountAsEmpty) {
+    const std::string g = MakeFile("g", "");
+    platform.gFilePath = " \t" + g + "\r\n ";
+    platform.outputPath = "  " + (dir / "out.txt") + "\t";
+    platform.bFilePath = "   ";
+    platform.serfilPath = "\t";
+    Run();
+    EXPECT_EQ(Message(1601), "Success - the results are in " + (dir / "out.txt"));
+    EXPECT_EQ(converter.m_gFilePath, g);
+    EXPECT_EQ(converter.m_bFilePath, "");
+    EXPECT_TRUE(fs::exists(dir / "out.txt"));
+}
+
+// --- files that cannot be opened ------------------------------------------------------------
+
+TEST_F(ConversionJob, DirectoryAsBFilePassesTheExistenceCheckAndCannotBeOpened) {
+    fs::create_directory(dir / "folder");
+    platform.bFilePath = dir / "folder";
+    platform.outputPath = dir / "out.txt";
+    EXPECT_EQ((Run(), Message(1516)), "Cannot open file " + (dir / "folder"));
+    EXPECT_EQ(ReadFile(dir / "out.txt"), "");  // created, then left empty
+}
+
+TEST_F(ConversionJob, UnopenableSerfilLeavesAnExistingOutputUntouched) {
+    fs::create_directory(dir / "folder");
+    platform.serfilPath = dir / "folder";
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = MakeFile("out.txt", "keep me");
+    EXPECT_EQ((Run(), Message(1516)), "Cannot open file " + (dir / "folder"));
+    EXPECT_EQ(ReadFile(dir / "out.txt"), "keep me");
+}
+
+TEST_F(ConversionJob, UnopenableGFileAfterTheBFileKeepsWhatWasWritten) {
+    fs::create_directory(dir / "folder");
+    platform.bFilePath = MakeFile("b", "");
+    platform.gFilePath = dir / "folder";
+    platform.outputPath = dir / "out.txt";
+    EXPECT_EQ((Run(), Message(1516)), "Cannot open file " + (dir / "folder"));
+    const std::string out = ReadFile(dir / "out.txt");
+    EXPECT_EQ(out.substr(0, 13), "\r\n \r\n$DATUM\r\n");
+}
+
+TEST_F(ConversionJob, OutputThatCannotBeCreatedIsReportedAsCannotOpen) {
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = (dir / "no-such-folder") + "/out.txt";
+    EXPECT_EQ((Run(), Message(1516)), "Cannot open file " + platform.outputPath);
+}
+
+// --- what the output holds -------------------------------------------------------------------
+
+TEST_F(ConversionJob, GFileOnlyWritesOneHeaderWithAnEmptyComment) {
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = dir / "out.txt";
+    converter.m_recordComment = "left over from an earlier job";
+    Run();
+    EXPECT_EQ(Message(1601), "Success - the results are in " + (dir / "out.txt"));
+    const std::string out = ReadFile(dir / "out.txt");
+    EXPECT_EQ(out.substr(0, 13), "\r\n \r\n$DATUM\r\n");
+    EXPECT_EQ(out.size(), 835u);  // the 50 header lines (835 bytes) and nothing else
+}
+
+TEST_F(ConversionJob, BFileAndGFileTogetherWriteExactlyOneHeader) {
+    platform.bFilePath = MakeFile("b", "");
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = dir / "out.txt";
+    Run();
+    Message(1601);
+    const std::string out = ReadFile(dir / "out.txt");
+    EXPECT_EQ(out.find("$DATUM"), out.rfind("$DATUM"));
+    EXPECT_NE(out.find("$DATUM"), std::string::npos);
+}
+
+TEST_F(ConversionJob, EveryLineEndsWithCrLf) {
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = dir / "out.txt";
+    Run();
+    const std::string out = ReadFile(dir / "out.txt");
+    ASSERT_FALSE(out.empty());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\n') {
+            ASSERT_TRUE(i > 0 && out[i - 1] == '\r') << "at byte " << i;
+        }
+        if (out[i] == '\r') {
+            ASSERT_TRUE(i + 1 < out.size() && out[i + 1] == '\n') << "at byte " << i;
+        }
+    }
+}
+
+TEST_F(ConversionJob, DatumValuesOutliveAJob) {
+    converter.m_datumName = "NAD 27";
+    converter.m_semiMajorAxis = 6378206.4;
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = dir / "out.txt";
+    Run();
+    Run();
+    EXPECT_EQ(platform.shown.size(), 2u);
+    EXPECT_NE(ReadFile(dir / "out.txt").find("\r\n  NAD 27\r\n  6378206.4000\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ConversionJob, SerfilListsAreEmptiedAtTheStartOfEveryJob) {
+    converter.m_serfilNumbers = {"0001"};
+    converter.m_serfilNames = {"NAME"};
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = dir / "out.txt";
+    Run();
+    EXPECT_TRUE(converter.m_serfilNumbers.empty());
+    EXPECT_TRUE(converter.m_serfilNames.empty());
+}
+
+// --- the output must never be one of the inputs ------------------------------------------
+
+TEST_F(ConversionJob, OutputNamingAnInputByAnotherSpellingIsRefused) {
+    const std::string g = MakeFile("g", "G-file bytes");
+    fs::create_directory(dir / "sub");
+    platform.gFilePath = g;
+    platform.outputPath = (dir / "sub") + "/../g";
+    EXPECT_EQ((Run(), Message(1519)), "Output file " + platform.outputPath +
+                                          " is also an input file");
+    EXPECT_EQ(ReadFile(g), "G-file bytes");
+}
+
+TEST_F(ConversionJob, OutputThatIsAHardLinkToTheBFileIsRefused) {
+    const std::string b = MakeFile("b", "B-file bytes");
+    std::error_code error;
+    fs::create_hard_link(b, dir / "link", error);
+    if (error) GTEST_SKIP() << "no hard links here";
+    platform.bFilePath = b;
+    platform.outputPath = dir / "link";
+    Run();
+    Message(1519);
+    EXPECT_EQ(ReadFile(b), "B-file bytes");
+}
+
+TEST_F(ConversionJob, OutputThatIsASymbolicLinkToTheSerfilIsRefused) {
+    const std::string s = MakeFile("serfil", "AAAA   0001\n");
+    std::error_code error;
+    fs::create_symlink(s, dir / "link", error);
+    if (error) GTEST_SKIP() << "no symbolic links here";
+    platform.serfilPath = s;
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = dir / "link";
+    Run();
+    Message(1519);
+    EXPECT_EQ(ReadFile(s), "AAAA   0001\n");
+}
+
+TEST_F(ConversionJob, SilentCaseComesBeforeTheSameFileCheck) {
+    const std::string s = MakeFile("serfil", "AAAA   0001\n");
+    platform.serfilPath = s;
+    platform.outputPath = s;
+    Run();
+    EXPECT_TRUE(platform.shown.empty());
+}
+
+#ifndef _WIN32
+TEST_F(ConversionJob, WriteErrorSeenOnlyAtCloseIsAFailureNotSuccess) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP();
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = "/dev/full";
+    EXPECT_EQ((Run(), Message(1517)), "File write error /dev/full");
+}
+#endif
+
+// --- message texts -------------------------------------------------------------------------
+
+TEST(MessageText, CatalogueTextsAreFormattedPrintfStyle) {
+    EXPECT_EQ(FormatMessageText(CatalogueText(1518), {"12", "/data/job.bfl"}),
+              "File read error on line 12 - /data/job.bfl");
+    EXPECT_EQ(CatalogueText(1511), "File %s already exists.  Append to it?");
+    EXPECT_EQ(CatalogueText(1519), "Output file %s is also an input file");
+    EXPECT_EQ(CatalogueText(1600), "");
+    EXPECT_EQ(FormatMessageText("100%% of %s", {"it"}), "100% of it");
+}
+
+TEST(MessageText, LongTextsAreCutTo259BytesWithoutSplittingACharacter) {
+    const std::string path(300, 'x');
+    EXPECT_EQ(FormatMessageText("%s", {path}).size(), 259u);
+    // "é" is two bytes: a cut at 259 would fall inside the 130th.
+    std::string accents;
+    for (int i = 0; i < 150; ++i) accents += "\xC3\xA9";
+    EXPECT_EQ(FormatMessageText("%s", {accents}).size(), 258u);
+}
+
+}  // namespace
