@@ -1,0 +1,1 @@
+// Console tests of this topic are being written.
