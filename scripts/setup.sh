@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing (Debian packages).
-# Usage: scripts/setup.sh [build|test]   (build: the compiler and tools; test: also the test tools)
+# Usage: scripts/setup.sh [build|fuzz|test]   (build: compiler and tools; fuzz: also clang and
+# its sanitizer runtime; test: everything the tests need)
 set -euo pipefail
 
 want=(g++ cmake ninja-build libgtest-dev)
+case "${1:-build}" in
+    fuzz | test) want+=(clang libclang-rt-14-dev) ;;
+esac
 
 missing=()
 for package in "${want[@]}"; do

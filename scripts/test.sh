@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds everything and runs every test.
+# Sets up what is missing, builds everything and runs every test: the unit, end-to-end and
+# console tests (native and again under AddressSanitizer and UndefinedBehaviorSanitizer), and a
+# bounded fuzz run of each fuzz target.
+# Environment: BB_FUZZ_SECONDS (seconds per fuzz target, default 60; 0 skips fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh test
+echo "== native build and tests"
 cmake --workflow --preset linux
+echo "== sanitizer build and tests"
+cmake --workflow --preset asan
+if [[ ${BB_FUZZ_SECONDS:-60} != 0 ]]; then
+    echo "== bounded fuzz runs"
+    scripts/fuzz.sh "${BB_FUZZ_SECONDS:-60}"
+fi

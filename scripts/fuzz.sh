@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang with AddressSanitizer and UndefinedBehaviorSanitizer) and
+# runs each for a bounded time on a seed corpus made from the examples, the test files and the
+# real sample files. An input that fails is saved under build/fuzz/artifacts/ and the script
+# fails; copy it into tests/fuzz/regressions/<target>/ when the fault is fixed.
+# Usage: scripts/fuzz.sh [seconds per target, default 60]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+
+scripts/setup.sh fuzz
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+work=build/fuzz
+rm -rf "$work/corpus" "$work/seeds"
+mkdir -p "$work/corpus/lines" "$work/corpus/conversion" "$work/seeds/lines" \
+    "$work/seeds/conversion" "$work/artifacts"
+
+# Seeds for the line layer: every Blue Book file the project holds.
+n=0
+while IFS= read -r -d '' file; do
+    cp "$file" "$work/seeds/lines/seed-$((n += 1))"
+done < <(find examples tests/fixtures tests/data tests/fuzz/regressions/lines -type f -print0 \
+    2>/dev/null)
+
+# Seeds for whole jobs: SERFIL, B-file and G-file of one project joined by the byte 0x1D.
+combine() {  # combine OUT SERFIL BFILE GFILE (missing files give empty sections)
+    local out=$1
+    shift
+    : >"$out"
+    local first=1
+    for part in "$@"; do
+        ((first)) || printf '\x1d' >>"$out"
+        first=0
+        [[ -n $part && -f $part ]] && cat "$part" >>"$out"
+    done
+    return 0
+}
+combine "$work/seeds/conversion/examples" examples/serfil examples/project.bfl examples/project.gfl
+for case in tests/fixtures/*/; do
+    combine "$work/seeds/conversion/$(basename "$case")" "$case/serfil" "$case/bfile" "$case/gfile"
+done
+samples=tests/data/samples
+combine "$work/seeds/conversion/adjust" "$samples/noaa-ngs-adjust/serfil" \
+    "$samples/noaa-ngs-adjust/bfile" "$samples/noaa-ngs-adjust/gfile"
+combine "$work/seeds/conversion/htdp-ex4" "" "$samples/noaa-ngs-HTDP/Ex4_bfile" \
+    "$samples/noaa-ngs-HTDP/Ex4_gfile"
+combine "$work/seeds/conversion/htdp-wa" "" "$samples/noaa-ngs-HTDP/wa.bfile.txt" \
+    "$samples/noaa-ngs-HTDP/wa.gfile.txt"
+cp tests/fuzz/regressions/conversion/* "$work/seeds/conversion/" 2>/dev/null || true
+
+export ASAN_OPTIONS=detect_leaks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+for target in lines:fuzz_record_line conversion:fuzz_conversion; do
+    name=${target%%:*}
+    program=$work/tests/fuzz/${target#*:}
+    echo "== fuzzing ${target#*:} for $seconds s"
+    if ! "$program" "$work/corpus/$name" "$work/seeds/$name" -max_total_time="$seconds" \
+        -rss_limit_mb=2048 -max_len=200000 -timeout=20 -print_final_stats=1 \
+        -artifact_prefix="$work/artifacts/$name-" 2>"$work/$name.log"; then
+        echo "fuzz: ${target#*:} found a failing input:" >&2
+        tail -n 40 "$work/$name.log" >&2
+        status=1
+    fi
+    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|^#[0-9]+.*DONE' \
+        "$work/$name.log" || true
+done
+exit $status
