@@ -1,1 +1,269 @@
-// (being built)
+// The compact records of the TELLURAX input file. Each record is an empty line, the record
+// comment, and one line made of the keyword and its fields, each field as "; " and its text:
+//
+//   <CR LF><comment><CR LF>$HGTDIFF_COMPACT; A; B; 1.23450; 0.00100<CR LF>
+//
+// A record is built in one string and handed to the stream in one write; the stream's error
+// indicator is tested after it.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "convert/BlueBookConverter.h"
+#include "convert/Messages.h"
+#include "output/CompactRecords.h"
+#include "output/NumberFormat.h"
+#include "output/OutputFile.h"
+
+namespace {
+
+// Decimals by kind of value.
+constexpr int kAngleDecimals = 6;       // packed DMS observations
+constexpr int kAngleSdDecimals = 3;     // seconds of arc
+constexpr int kLengthDecimals = 5;      // distances, heights, height differences, metres
+constexpr int kCartDecimals = 5;        // Cartesian coordinates, metres
+constexpr int kCartSdDecimals = 7;      // their standard deviations, metres
+constexpr int kLatLonDecimals = 9;      // packed DMS latitude and longitude
+constexpr int kGeoDecimals = 4;         // heights and deflections of a $GEO_COMPACT line
+constexpr int kGpsComponentDecimals = 5;
+constexpr int kGpsCovarianceDecimals = 12;
+
+/// The standard deviation written after every position and height of a $GEO_COMPACT line.
+constexpr double kGeoFixedSd = 1.0e-7;
+constexpr int kGeoFixedSdDecimals = 7;
+
+/// Room for the keyword and the numeric fields of the longest line; names come on top.
+constexpr std::size_t kLineReserve = 320;
+
+/// Starts a record: line end, comment (one blank when empty), line end, keyword.
+void BeginRecord(std::string& line, const std::string& comment, const char* keyword) {
+    line += "\r\n";
+    if (comment.empty()) {
+        line += ' ';
+    } else {
+        line += comment;
+    }
+    line += "\r\n";
+    line += keyword;
+}
+
+void AddName(std::string& line, std::string_view name) {
+    line += "; ";
+    line += name;
+}
+
+void AddReal(std::string& line, double value, int decimals) {
+    line += "; ";
+    AppendFixed(line, value, decimals);
+}
+
+/// An observation and its standard deviation; "NOOBS" twice when the observation is below 0.
+void AddPair(std::string& line, double value, int decimals, double sd, int sdDecimals) {
+    if (value < 0.0) {
+        line += "; NOOBS; NOOBS";
+        return;
+    }
+    AddReal(line, value, decimals);
+    AddReal(line, sd, sdDecimals);
+}
+
+/// Ends the data line, writes the record and sets `result` to 1517 when the stream failed.
+void FinishRecord(std::string& line, OutputFile& out, int& result) {
+    line += "\r\n";
+    out.Write(line);
+    if (out.HasError()) result = kMsgWriteError;
+}
+
+}  // namespace
+
+void BlueBookConverter::WriteCartCompact(std::string_view station, double x, double y, double z,
+                                         double sdX, double sdY, double sdZ, OutputFile& out,
+                                         int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + station.size());
+    BeginRecord(line, m_recordComment, "$CART_COMPACT");
+    AddName(line, station);
+    AddReal(line, x, kCartDecimals);
+    AddReal(line, sdX, kCartSdDecimals);
+    AddReal(line, y, kCartDecimals);
+    AddReal(line, sdY, kCartSdDecimals);
+    AddReal(line, z, kCartDecimals);
+    AddReal(line, sdZ, kCartSdDecimals);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteGeoCompact(std::string_view station, double latitude,
+                                        double longitude, double orthoHeight,
+                                        double geoidHeight, double ellipsoidHeight, double xi,
+                                        double xiSd, double eta, double etaSd, OutputFile& out,
+                                        int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + station.size());
+    BeginRecord(line, m_recordComment, "$GEO_COMPACT");
+    AddName(line, station);
+    AddReal(line, latitude, kLatLonDecimals);
+    AddReal(line, kGeoFixedSd, kGeoFixedSdDecimals);
+    AddReal(line, longitude, kLatLonDecimals);
+    AddReal(line, kGeoFixedSd, kGeoFixedSdDecimals);
+    AddReal(line, orthoHeight, kGeoDecimals);
+    AddReal(line, kGeoFixedSd, kGeoFixedSdDecimals);
+    AddReal(line, geoidHeight, kGeoDecimals);
+    AddReal(line, kGeoFixedSd, kGeoFixedSdDecimals);
+    AddReal(line, ellipsoidHeight, kGeoDecimals);
+    AddReal(line, kGeoFixedSd, kGeoFixedSdDecimals);
+    AddReal(line, xi, kGeoDecimals);
+    AddReal(line, xiSd, kGeoDecimals);
+    AddReal(line, eta, kGeoDecimals);
+    AddReal(line, etaSd, kGeoDecimals);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteHgtDiffCompact(std::string_view fromStation,
+                                            std::string_view toStation, double heightDiff,
+                                            double heightDiffSd, OutputFile& out, int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    BeginRecord(line, m_recordComment, "$HGTDIFF_COMPACT");
+    AddName(line, fromStation);
+    AddName(line, toStation);
+    AddReal(line, heightDiff, kLengthDecimals);
+    AddReal(line, heightDiffSd, kLengthDecimals);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteAzCompact(std::string_view fromStation, std::string_view toStation,
+                                       double azimuth, double azimuthSd, double zenith,
+                                       double zenithSd, double distance, double distanceSd,
+                                       double instrumentHeight, double targetHeight,
+                                       OutputFile& out, int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    BeginRecord(line, m_recordComment, "$AZ_COMPACT");
+    AddName(line, fromStation);
+    AddName(line, toStation);
+    AddPair(line, azimuth, kAngleDecimals, azimuthSd, kAngleSdDecimals);
+    AddPair(line, zenith, kAngleDecimals, zenithSd, kAngleSdDecimals);
+    AddPair(line, distance, kLengthDecimals, distanceSd, kLengthDecimals);
+    AddReal(line, instrumentHeight, kLengthDecimals);
+    AddReal(line, targetHeight, kLengthDecimals);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteHorCompact(std::string_view atStation,
+                                        std::string_view backsightStation,
+                                        std::string_view foresightStation, double angle,
+                                        double angleSd, double zenith, double zenithSd,
+                                        double distance, double distanceSd,
+                                        double instrumentHeight, double targetHeight,
+                                        OutputFile& out, int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + atStation.size() +
+                 backsightStation.size() + foresightStation.size());
+    BeginRecord(line, m_recordComment, "$HOR_COMPACT");
+    AddName(line, atStation);
+    AddName(line, backsightStation);
+    AddName(line, foresightStation);
+    AddPair(line, angle, kAngleDecimals, angleSd, kAngleSdDecimals);
+    AddPair(line, zenith, kAngleDecimals, zenithSd, kAngleSdDecimals);
+    AddPair(line, distance, kLengthDecimals, distanceSd, kLengthDecimals);
+    AddReal(line, instrumentHeight, kLengthDecimals);
+    AddReal(line, targetHeight, kLengthDecimals);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteDirCompact(std::string_view fromStation, std::string_view toStation,
+                                        double direction, double directionSd, double zenith,
+                                        double zenithSd, double distance, double distanceSd,
+                                        double instrumentHeight, double targetHeight,
+                                        int setNumber, OutputFile& out, int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    BeginRecord(line, m_recordComment, "$DIR_COMPACT");
+    AddName(line, fromStation);
+    AddName(line, toStation);
+    AddPair(line, direction, kAngleDecimals, directionSd, kAngleSdDecimals);
+    AddPair(line, zenith, kAngleDecimals, zenithSd, kAngleSdDecimals);
+    AddPair(line, distance, kLengthDecimals, distanceSd, kLengthDecimals);
+    AddReal(line, instrumentHeight, kLengthDecimals);
+    AddReal(line, targetHeight, kLengthDecimals);
+    line += "; ";
+    AppendInt(line, setNumber);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteBearCompact(std::string_view fromStation,
+                                         std::string_view toStation, double bearing,
+                                         double bearingSd, double distance, double distanceSd,
+                                         OutputFile& out, int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    BeginRecord(line, m_recordComment, "$BEAR_COMPACT");
+    AddName(line, fromStation);
+    AddName(line, toStation);
+    AddPair(line, bearing, kAngleDecimals, bearingSd, kAngleSdDecimals);
+    AddName(line, "NW");  // the quadrant: bearings are always taken as north-west
+    AddPair(line, distance, kLengthDecimals, distanceSd, kLengthDecimals);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteSurfCompact(std::string_view fromStation,
+                                         std::string_view toStation, double angle,
+                                         double angleSd, double distance, double distanceSd,
+                                         OutputFile& out, int& result) {
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    BeginRecord(line, m_recordComment, "$SURF_COMPACT");
+    AddName(line, fromStation);
+    AddName(line, toStation);
+    AddPair(line, angle, kAngleDecimals, angleSd, kAngleSdDecimals);
+    AddPair(line, distance, kLengthDecimals, distanceSd, kLengthDecimals);
+    FinishRecord(line, out, result);
+}
+
+void BlueBookConverter::WriteGpsCompact(int count, const GpsVector* vectors,
+                                        const double* matrix, bool offDiagonalIsCovariance,
+                                        OutputFile& out, int& result) {
+    if (count <= 0 || vectors == nullptr || matrix == nullptr) return;
+    // The matrix holds kMaxVectors vectors; a larger count would read past it.
+    if (count > kMaxVectors) count = kMaxVectors;
+
+    constexpr std::size_t kRow = kMatrixRowLength;
+    std::string line;
+    line.reserve(kLineReserve + m_recordComment.size() + 64);
+    for (int k = 0; k < count; ++k) {
+        const GpsVector& vector = vectors[k];
+        const std::size_t first = 3 * static_cast<std::size_t>(k);
+        const double* row0 = matrix + first * kRow + first;  // block row X, from column X
+        const double* row1 = row0 + kRow;                   // block row Y
+        const double* row2 = row1 + kRow;                   // block row Z
+
+        const double s0 = row0[0];
+        const double s1 = row1[1];
+        const double s2 = row2[2];
+        double e01 = row0[1];
+        double e02 = row0[2];
+        double e12 = row1[2];
+        if (!offDiagonalIsCovariance) {
+            // Correlation to covariance, multiplied left to right as written.
+            e01 = e01 * s1 * s0;
+            e02 = e02 * s2 * s0;
+            e12 = e12 * s2 * s1;
+        }
+
+        line.clear();
+        BeginRecord(line, m_recordComment, "$GPS_COMPACT");
+        AddName(line, vector.fromStation);
+        AddName(line, vector.toStation);
+        AddReal(line, vector.dx, kGpsComponentDecimals);
+        AddReal(line, vector.dy, kGpsComponentDecimals);
+        AddReal(line, vector.dz, kGpsComponentDecimals);
+        AddReal(line, s0 * s0, kGpsCovarianceDecimals);
+        AddReal(line, e01, kGpsCovarianceDecimals);
+        AddReal(line, s1 * s1, kGpsCovarianceDecimals);
+        AddReal(line, e02, kGpsCovarianceDecimals);
+        AddReal(line, e12, kGpsCovarianceDecimals);
+        AddReal(line, s2 * s2, kGpsCovarianceDecimals);
+        FinishRecord(line, out, result);
+        if (out.HasError()) return;
+    }
+}
