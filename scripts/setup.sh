@@ -7,6 +7,7 @@ set -euo pipefail
 want=(g++ cmake ninja-build libgtest-dev)
 case "${1:-build}" in
     fuzz | test) want+=(clang libclang-rt-14-dev) ;;
+    bench) want+=(time bc) ;;
 esac
 
 missing=()
