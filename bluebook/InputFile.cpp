@@ -65,14 +65,18 @@ bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
     bool keptAll = true;  // no byte after the leading blanks was dropped
     bool lastWasCR = false;
     for (;;) {
-        if (m_pos == m_end && !Fill()) return readAny;
+        // A read error fails the whole read, as fgets does, even after part of a line.
+        if (m_pos == m_end && !Fill()) return readAny && !m_error;
         const char* begin = m_buffer.data() + m_pos;
         const std::size_t available = m_end - m_pos;
         const char* newline = static_cast<const char*>(std::memchr(begin, '\n', available));
         std::size_t length = newline ? static_cast<std::size_t>(newline - begin) : available;
-        // A Ctrl-Z ends the input where it stands.
+        // A Ctrl-Z ends the input where it stands, before any line feed behind it.
         const char* ctrlZ = static_cast<const char*>(std::memchr(begin, kCtrlZ, length));
-        if (ctrlZ != nullptr) length = static_cast<std::size_t>(ctrlZ - begin);
+        if (ctrlZ != nullptr) {
+            length = static_cast<std::size_t>(ctrlZ - begin);
+            newline = nullptr;
+        }
         readAny = readAny || length > 0 || newline != nullptr;
 
         const char* segment = begin;

@@ -104,6 +104,8 @@ int GetFieldInt(int column, int width, std::string_view line) {
 double GetFieldReal(int column, int width, std::string_view line) {
     std::string_view text = GetFieldText(column, width, line);
     const bool negative = SkipSpaceAndSign(text);
+    // One sign only: from_chars would take a second "-" that C's conversion refuses.
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) return 0.0;
     double value = 0.0;
     if (!ConvertPlainDecimal(text, value)) {
         const char* first = text.data();
