@@ -126,7 +126,10 @@ double GetFieldReal(int column, int width, std::string_view line) {
             value = std::strtod(copy.c_str(), nullptr);
             value = std::fabs(value);
         } else if (ec != std::errc()) {
+            // No number: 0.0 without the sign. After "0x" without hex digits the "0" is the
+            // number.
             value = 0.0;
+            if (format != std::chars_format::hex) return 0.0;
         }
         (void)end;
     }

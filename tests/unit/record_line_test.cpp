@@ -275,6 +275,10 @@ TEST(RecordLineFields, RealsAsAtofReadsThem) {
     }
     EXPECT_TRUE(std::isnan(GetFieldReal(1, 3, "nan")));
     EXPECT_TRUE(std::signbit(GetFieldReal(1, 2, "-0")));
+    EXPECT_TRUE(std::signbit(GetFieldReal(1, 4, "-0x.")));  // the "0" before the x
+    // No number after a sign is a plain zero, never a negative one.
+    for (const char* noNumber : {"-", " -x", "-.", "--5"})
+        EXPECT_FALSE(std::signbit(GetFieldReal(1, 4, noNumber))) << noNumber;
     EXPECT_EQ(GetFieldReal(9, 4, "X  1.5"), 0.0);  // beyond the end
     EXPECT_EQ(GetFieldReal(4, 9, "X  1.5"), 1.5);  // runs past the end
     EXPECT_EQ(GetFieldReal(1, 3, "12.75"), 12.0);  // the width ends the number
