@@ -25,7 +25,8 @@ public:
     /// Reads the next physical line without its terminator. Leading blanks (bytes that are at
     /// most 32 as signed 8-bit numbers) are skipped and not kept; of the rest at most `maxKeep`
     /// bytes are kept and the remainder of the line is read and dropped. Returns false when
-    /// nothing at all could be read: at the end of the input or on a read error.
+    /// nothing at all could be read at the end of the input, and on a read error (even after
+    /// part of the line was read).
     bool ReadPhysicalLine(std::string& line, std::size_t maxKeep);
 
     /// The end-of-file indicator: set once a read found the end of the input (or a Ctrl-Z).
