@@ -25,40 +25,13 @@ struct ObservationSet {
     double instrumentHeight = 0.0;
 };
 
-/// The supported record types; anything else is skipped.
-enum class Record {
-    kNone, k20, k22, k30, k32, k40, k42, k45, k50, k51, k52, k53, k54, k60, k61
-};
-
-Record RecordOf(std::string_view type) {
-    if (type.size() != 4 || type[0] != '*' || type[3] != '*') return Record::kNone;
-    switch (type[1]) {
-        case '2':
-            if (type[2] == '0') return Record::k20;
-            if (type[2] == '2') return Record::k22;
-            break;
-        case '3':
-            if (type[2] == '0') return Record::k30;
-            if (type[2] == '2') return Record::k32;
-            break;
-        case '4':
-            if (type[2] == '0') return Record::k40;
-            if (type[2] == '2') return Record::k42;
-            if (type[2] == '5') return Record::k45;
-            break;
-        case '5':
-            if (type[2] >= '0' && type[2] <= '4') {
-                return static_cast<Record>(static_cast<int>(Record::k50) + (type[2] - '0'));
-            }
-            break;
-        case '6':
-            if (type[2] == '0') return Record::k60;
-            if (type[2] == '1') return Record::k61;
-            break;
-        default:
-            break;
-    }
-    return Record::kNone;
+/// The number of a record type "*NN*" (20 for "*20*"), or -1 for any other text.
+int RecordNumber(std::string_view type) {
+    if (type.size() != 4 || type[0] != '*' || type[3] != '*') return -1;
+    const char tens = type[1];
+    const char units = type[2];
+    if (tens < '0' || tens > '9' || units < '0' || units > '9') return -1;
+    return (tens - '0') * 10 + (units - '0');
 }
 
 /// The code letter in `column` as written (a blank where the line ends before it).
@@ -91,22 +64,18 @@ public:
         : m_converter(converter), m_out(out), m_result(result) {}
 
     void Convert(std::string_view line) {
-        switch (RecordOf(GetFieldText(7, 4, line))) {
-            case Record::k20: Direction(line, true); break;
-            case Record::k22: Direction(line, false); break;
-            case Record::k30: HorizontalAngle(line, true); break;
-            case Record::k32: HorizontalAngle(line, false); break;
-            case Record::k40: VerticalAngle(line, true); break;
-            case Record::k42: VerticalAngle(line, false); break;
-            case Record::k45: HeightDifference(line); break;
-            case Record::k50: Distance(line, 50); break;
-            case Record::k51: Distance(line, 51); break;
-            case Record::k52: Distance(line, 52); break;
-            case Record::k53: Distance(line, 53); break;
-            case Record::k54: Distance(line, 54); break;
-            case Record::k60: Azimuth(line, true); break;
-            case Record::k61: Azimuth(line, false); break;
-            case Record::kNone: break;
+        switch (const int type = RecordNumber(GetFieldText(7, 4, line)); type) {
+            case 20: Direction(line, true); break;
+            case 22: Direction(line, false); break;
+            case 30: HorizontalAngle(line, true); break;
+            case 32: HorizontalAngle(line, false); break;
+            case 40: VerticalAngle(line, true); break;
+            case 42: VerticalAngle(line, false); break;
+            case 45: HeightDifference(line); break;
+            case 50: case 51: case 52: case 53: case 54: Distance(line, type); break;
+            case 60: Azimuth(line, true); break;
+            case 61: Azimuth(line, false); break;
+            default: break;  // not an observation this converter supports
         }
     }
 
@@ -134,9 +103,9 @@ private:
         const double direction = Scaled(line, 64, 9, 1e-6);
         const double sd = Combined(Scaled(line, 73, 4, 0.01), Scaled(line, 77, 4, 0.01));
         m_converter.m_recordComment = opens ? "!B-File Record Type 20" : "!B-File Record Type 22";
-        m_converter.WriteDirCompact(Station(line, 11), Station(line, 51), direction, sd, kAbsent, kAbsent,
-                           kAbsent, kAbsent, m_directionSet.instrumentHeight, targetHeight,
-                           m_directionSet.number, m_out, m_result);
+        m_converter.WriteDirCompact(Station(line, 11), Station(line, 51), direction, sd, kAbsent,
+                                    kAbsent, kAbsent, kAbsent, m_directionSet.instrumentHeight,
+                                    targetHeight, m_directionSet.number, m_out, m_result);
     }
 
     /// "*30*" opens an angle set, "*32*" continues it. Station 11-14 is the instrument's,
@@ -146,9 +115,9 @@ private:
         const double targetHeight = Scaled(line, 76, 4, 0.01);
         const double angle = Scaled(line, 64, 8, 1e-5);
         m_converter.m_recordComment = opens ? "!B-File Record Type 30" : "!B-File Record Type 32";
-        m_converter.WriteHorCompact(Station(line, 11), Station(line, 72), Station(line, 51), angle, 0.0,
-                           kAbsent, kAbsent, kAbsent, kAbsent, m_angleSet.instrumentHeight,
-                           targetHeight, m_out, m_result);
+        m_converter.WriteHorCompact(Station(line, 11), Station(line, 72), Station(line, 51),
+                                    angle, 0.0, kAbsent, kAbsent, kAbsent, kAbsent,
+                                    m_angleSet.instrumentHeight, targetHeight, m_out, m_result);
     }
 
     /// "*40*" opens a vertical-angle set, "*42*" continues it. Code E (elevation angle) and
@@ -164,9 +133,9 @@ private:
             default: break;
         }
         m_converter.m_recordComment = opens ? "!B-File Record Type 40" : "!B-File Record Type 42";
-        m_converter.WriteAzCompact(Station(line, 11), Station(line, 51), kAbsent, kAbsent, zenith, sd,
-                          kAbsent, kAbsent, m_verticalSet.instrumentHeight, targetHeight, m_out,
-                          m_result);
+        m_converter.WriteAzCompact(Station(line, 11), Station(line, 51), kAbsent, kAbsent,
+                                   zenith, sd, kAbsent, kAbsent, m_verticalSet.instrumentHeight,
+                                   targetHeight, m_out, m_result);
     }
 
     /// "*45*": a levelled height difference, weighted by the first of its standard deviation,
@@ -188,8 +157,8 @@ private:
             comment = "!B-File Record Type 45 (Unknown Weighted)";
         }
         m_converter.m_recordComment = comment;
-        m_converter.WriteHgtDiffCompact(Station(line, 11), Station(line, 51), heightDiff, weight, m_out,
-                               m_result);
+        m_converter.WriteHgtDiffCompact(Station(line, 11), Station(line, 51), heightDiff, weight,
+                                        m_out, m_result);
     }
 
     /// "*50*" to "*54*": distances, stations in 11-14 and 46-49. The code letter decides the
@@ -233,16 +202,19 @@ private:
             case 53:
                 if (code == 'S') {
                     writer = Writer::kAz;
-                    comment = type == 51 ? "!B-File Record Type 51(S)" : "!B-File Record Type 53(S)";
+                    comment = type == 51 ? "!B-File Record Type 51(S)"
+                                         : "!B-File Record Type 53(S)";
                 }
                 break;
             default:  // 52, 54
                 if (code == 'E') {
                     writer = Writer::kSurf;
-                    comment = type == 52 ? "!B-File Record Type 52(E)" : "!B-File Record Type 54(E)";
+                    comment = type == 52 ? "!B-File Record Type 52(E)"
+                                         : "!B-File Record Type 54(E)";
                 } else if (code == 'X') {
                     writer = Writer::kAz;
-                    comment = type == 52 ? "!B-File Record Type 52(X)" : "!B-File Record Type 54(X)";
+                    comment = type == 52 ? "!B-File Record Type 52(X)"
+                                         : "!B-File Record Type 54(X)";
                 }
                 break;
         }
@@ -253,14 +225,16 @@ private:
         const std::string_view to = Station(line, 46);
         switch (writer) {
             case Writer::kAz:
-                m_converter.WriteAzCompact(from, to, kAbsent, kAbsent, kAbsent, kAbsent, distance, sd,
-                                  instrumentHeight, targetHeight, m_out, m_result);
+                m_converter.WriteAzCompact(from, to, kAbsent, kAbsent, kAbsent, kAbsent, distance,
+                                           sd, instrumentHeight, targetHeight, m_out, m_result);
                 break;
             case Writer::kBear:
-                m_converter.WriteBearCompact(from, to, kAbsent, kAbsent, distance, sd, m_out, m_result);
+                m_converter.WriteBearCompact(from, to, kAbsent, kAbsent, distance, sd, m_out,
+                                             m_result);
                 break;
             case Writer::kSurf:
-                m_converter.WriteSurfCompact(from, to, kAbsent, kAbsent, distance, sd, m_out, m_result);
+                m_converter.WriteSurfCompact(from, to, kAbsent, kAbsent, distance, sd, m_out,
+                                             m_result);
                 break;
             case Writer::kNone:
                 break;
@@ -278,13 +252,14 @@ private:
         if (withHeights) {
             const double sd = Combined(Scaled(line, 73, 4, 0.01), Scaled(line, 77, 4, 0.01));
             m_converter.m_recordComment = "!B-File Record Type 60";
-            m_converter.WriteAzCompact(Station(line, 11), Station(line, 51), azimuth, sd, kAbsent, kAbsent,
-                              kAbsent, kAbsent, Scaled(line, 36, 4, 0.01),
-                              Scaled(line, 55, 4, 0.01), m_out, m_result);
+            m_converter.WriteAzCompact(Station(line, 11), Station(line, 51), azimuth, sd,
+                                       kAbsent, kAbsent, kAbsent, kAbsent,
+                                       Scaled(line, 36, 4, 0.01), Scaled(line, 55, 4, 0.01),
+                                       m_out, m_result);
         } else {
             m_converter.m_recordComment = "!B-File Record Type 61";
-            m_converter.WriteSurfCompact(Station(line, 11), Station(line, 51), azimuth, 0.0, kAbsent,
-                                kAbsent, m_out, m_result);
+            m_converter.WriteSurfCompact(Station(line, 11), Station(line, 51), azimuth, 0.0,
+                                         kAbsent, kAbsent, m_out, m_result);
         }
     }
 
