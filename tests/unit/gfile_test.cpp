@@ -108,14 +108,6 @@ TEST_F(GFileTest, SetIsWrittenWhenTheLastValidTermOfALineClosesIt) {
     }
 }
 
-TEST_F(GFileTest, CovarianceTermsAreWrittenAsTheyStand) {
-    EXPECT_EQ(Convert(B(1) + kC1 + Terms('E', {{1, 2, 5000000}, {2, 3, -5000000}})),
-              Gps("0001; 0002; 100.00000; 200.00000; 300.00000; 0.000001000000; "
-                  "0.500000000000; 0.000004000000; 0.000000000000; -0.500000000000; "
-                  "0.000009000000",
-                  true));
-}
-
 TEST_F(GFileTest, VectorsNoRecordFilledAreWrittenEmpty) {
     EXPECT_EQ(Convert(B(3) + kC1 + kC2 + Terms('D', {{2, 3, -5000000}, {8, 9, 1000000}})),
               kV1Closing +
@@ -134,24 +126,14 @@ TEST_F(GFileTest, OnlyUpperCaseRecordsInsideASetCount) {
     EXPECT_EQ(Convert(gfile), Gps("; ; " + kZeros));
 }
 
-TEST_F(GFileTest, StationsTakeOverridesAndSerfilNames) {
-    converter.m_serfilNumbers = {"0001", "0003", "0005"};
-    converter.m_serfilNames = {"MAST", "BASE", "TOWR"};
-    const std::string gfile =
-        B(3) + C("00010002", 0, 0, 0, 0, 0, 0, " R2781A    R2781A      ZZ") +
-        C("00010002", 0, 0, 0, 0, 0, 0, " R2781A  ABR2781A0003") +
-        Columns({{1, "F00050001"}, {59, "    0"}}) + "\n" + Terms('D', {{8, 9, 0}}) +
-        Columns({{1, "G    0005"}, {22, Num(-1, 12)}, {61, "   5"}}) + "\n";
-    EXPECT_EQ(Convert(gfile), Gps("MAST; 0002; " + kZeros) + Gps("AB; BASE; " + kZeros) +
-                                  Gps("TOWR; MAST; " + kZeros) +
-                                  "\r\n!G-File Record Type G\r\n$CART_COMPACT; TOWR; -0.00010; "
-                                  "0.0500000; 0.00000; 0.0000000; 0.00000; 0.0000000\r\n");
-    // An empty serial number names every station field that is empty, overrides included.
-    converter.m_serfilNumbers = {""};
-    converter.m_serfilNames = {"EMPT"};
-    EXPECT_EQ(Convert(B(1) + kC1 + Terms('D', {{2, 3, 0}})), Gps("EMPT; EMPT; 100.00000; "
-              "200.00000; 300.00000; 0.000001000000; 0.000000000000; 0.000004000000; "
-              "0.000000000000; 0.000000000000; 0.000009000000"));
+// Overrides, blank or not, and SERFIL names in C, F and G records are in the golden cases.
+TEST_F(GFileTest, EmptySerfilNumberNamesStationsOfAShortCRecord) {
+    converter.m_serfilNumbers = {"0001", ""};
+    converter.m_serfilNames = {"MAST", "EMPT"};
+    EXPECT_EQ(Convert(B(1) + kC1 + Terms('D', {{2, 3, 0}})),
+              Gps("EMPT; EMPT; 100.00000; 200.00000; 300.00000; 0.000001000000; "
+                  "0.000000000000; 0.000004000000; 0.000000000000; 0.000000000000; "
+                  "0.000009000000"));
 }
 
 TEST_F(GFileTest, SetsOfMoreThanFiftyVectorsAndTheSetAfterThem) {
