@@ -422,23 +422,6 @@ TEST(BFileFailures, FullDeviceIsAWriteError) {
 
 // --- Real Blue Book files -----------------------------------------------------------------------
 
-struct SampleRun {
-    std::vector<FakePlatform::Shown> shown;
-    std::string output;
-};
-
-SampleRun ConvertSample(const std::string& bFile, const std::string& serfil = "") {
-    const std::string samples = std::string(BB_TEST_DATA_DIR) + "/data/samples/";
-    TempDir dir;
-    FakePlatform platform;
-    platform.bFilePath = samples + bFile;
-    if (!serfil.empty()) platform.serfilPath = samples + serfil;
-    platform.outputPath = dir / "out.txt";
-    BlueBookConverter converter(platform);
-    converter.OnConvertData();
-    return {platform.shown, ReadFile(platform.outputPath)};
-}
-
 /// A station line without deflections, as "$GEO_COMPACT" writes it.
 std::string GeoLine(const char* name, const char* latitude, const char* longitude,
                     const char* ortho, const char* geoid, const char* ellipsoid) {
@@ -447,69 +430,60 @@ std::string GeoLine(const char* name, const char* latitude, const char* longitud
            "; 0.0000001; 0.0000; 0.0000; 0.0000; 0.0000";
 }
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
+TEST(BFileSamples, RealFilesConvertWithTheirStations) {
+    struct Sample {
+        const char* bFile;
+        const char* serfil;
+        const char* comment;  // header line 2
+        const char* datum;    // header line 4
+        std::size_t stations;
+        std::vector<std::string> someStations;  // worked out from their *80* and *86* records
+    };
+    const Sample samples[] = {
+        // GPS project; 0013 and 0014 are not in its SERFIL file.
+        {"noaa-ngs-adjust/bfile", "noaa-ngs-adjust/serfil", "!B-File Record Type 13",
+         "  NORTH AMERICAN ", 14,
+         {GeoLine("0013", "35.374636720", "-112.083481100", "1824.7670", "0.0000", "1801.3590"),
+          GeoLine("0014", "36.022677490", "-111.494892331", "2286.5700", "0.0000",
+                  "2263.3430")}},
+        // Adjusted positions; its last *93* line has blank columns 1 to 6.
+        {"noaa-ngs-adjust/bfile.fnl", "", "!B-File Record Type 13", "  NORTH AMERICAN ", 14,
+         {GeoLine("0013", "35.374636733", "-112.083481088", "1824.7540", "-23.4080",
+                  "1801.3610")}},
+        // Some *86* records hold only an ellipsoidal height.
+        {"noaa-ngs-HTDP/Ex4_bfile", "", "!B-File Record Type 13", "  NAD 83(2011)   ", 6,
+         {GeoLine("0002", "48.044539318", "-123.024234985", "0.0000", "0.0000", "-15.5050"),
+          GeoLine("0005", "47.405626370", "-122.185453171", "98.1690", "-23.7210", "74.4550")}},
+        // No *13* record: the header keeps the converter's datum.
+        {"noaa-ngs-HTDP/wa.bfile.txt", "", " ", "  NAD 83", 4,
+         {GeoLine("0002", "48.311759215", "-122.132578964", "51.5650", "-21.3230", "30.2420"),
+          GeoLine("0006", "48.274570456", "-122.253386127", "25.0350", "-21.9110",
+                  "3.1240")}},
+    };
+    const std::string folder = std::string(BB_TEST_DATA_DIR) + "/data/samples/";
+    for (const Sample& sample : samples) {
+        TempDir dir;
+        FakePlatform platform;
+        platform.bFilePath = folder + sample.bFile;
+        if (*sample.serfil != '\0') platform.serfilPath = folder + sample.serfil;
+        platform.outputPath = dir / "out.txt";
+        BlueBookConverter converter(platform);
+        converter.OnConvertData();
+        ASSERT_EQ(platform.shown.size(), 1u) << sample.bFile;
+        EXPECT_EQ(platform.shown[0].number, 1601) << sample.bFile;
 
-TEST(BFileSamples, GpsProjectWithSerfil) {
-    const SampleRun run = ConvertSample("noaa-ngs-adjust/bfile", "noaa-ngs-adjust/serfil");
-    ASSERT_EQ(run.shown.size(), 1u);
-    EXPECT_EQ(run.shown[0].number, 1601);
-    const std::vector<std::string> lines = Lines(run.output);
-    ASSERT_GT(lines.size(), 6u);
-    EXPECT_EQ(lines[1], "!B-File Record Type 13");
-    EXPECT_EQ(lines[3], "  NORTH AMERICAN ");
-    EXPECT_EQ(lines[4], "  6378137.0000");
-    EXPECT_EQ(lines[5], "  298.2572221");
-    const std::vector<std::string> stations = LinesStartingWith(run.output, "$GEO_COMPACT");
-    EXPECT_EQ(stations.size(), 14u);
-    // 0013 and 0014 are not in the SERFIL file; their *86* records give the heights.
-    EXPECT_TRUE(Contains(stations, GeoLine("0013", "35.374636720", "-112.083481100",
-                                           "1824.7670", "0.0000", "1801.3590")));
-    EXPECT_TRUE(Contains(stations, GeoLine("0014", "36.022677490", "-111.494892331",
-                                           "2286.5700", "0.0000", "2263.3430")));
-    EXPECT_EQ(lines.size(), 50u + 3 * 14);  // no conventional observations
-}
-
-TEST(BFileSamples, AdjustedFileWithUnnumberedLine) {
-    const SampleRun run = ConvertSample("noaa-ngs-adjust/bfile.fnl");
-    ASSERT_EQ(run.shown.size(), 1u);
-    EXPECT_EQ(run.shown[0].number, 1601);
-    const std::vector<std::string> stations = LinesStartingWith(run.output, "$GEO_COMPACT");
-    EXPECT_EQ(stations.size(), 14u);
-    EXPECT_TRUE(Contains(stations, GeoLine("0013", "35.374636733", "-112.083481088",
-                                           "1824.7540", "-23.4080", "1801.3610")));
-}
-
-TEST(BFileSamples, ProjectWithEllipsoidHeightsOnly) {
-    const SampleRun run = ConvertSample("noaa-ngs-HTDP/Ex4_bfile");
-    ASSERT_EQ(run.shown.size(), 1u);
-    EXPECT_EQ(run.shown[0].number, 1601);
-    const std::vector<std::string> lines = Lines(run.output);
-    ASSERT_GT(lines.size(), 6u);
-    EXPECT_EQ(lines[3], "  NAD 83(2011)   ");
-    const std::vector<std::string> stations = LinesStartingWith(run.output, "$GEO_COMPACT");
-    EXPECT_EQ(stations.size(), 6u);
-    EXPECT_TRUE(Contains(stations, GeoLine("0002", "48.044539318", "-123.024234985", "0.0000",
-                                           "0.0000", "-15.5050")));
-    EXPECT_TRUE(Contains(stations, GeoLine("0005", "47.405626370", "-122.185453171", "98.1690",
-                                           "-23.7210", "74.4550")));
-}
-
-TEST(BFileSamples, FileWithoutDatumRecord) {
-    const SampleRun run = ConvertSample("noaa-ngs-HTDP/wa.bfile.txt");
-    ASSERT_EQ(run.shown.size(), 1u);
-    EXPECT_EQ(run.shown[0].number, 1601);
-    const std::vector<std::string> lines = Lines(run.output);
-    ASSERT_GT(lines.size(), 6u);
-    EXPECT_EQ(lines[1], " ");
-    EXPECT_EQ(lines[3], "  NAD 83");
-    const std::vector<std::string> stations = LinesStartingWith(run.output, "$GEO_COMPACT");
-    ASSERT_EQ(stations.size(), 4u);
-    EXPECT_EQ(stations[0], GeoLine("0002", "48.311759215", "-122.132578964", "51.5650",
-                                   "-21.3230", "30.2420"));
-    EXPECT_EQ(stations[3], GeoLine("0006", "48.274570456", "-122.253386127", "25.0350",
-                                   "-21.9110", "3.1240"));
+        const std::string output = ReadFile(platform.outputPath);
+        const std::vector<std::string> lines = Lines(output);
+        // No conventional observations: the header and one record per station.
+        ASSERT_EQ(lines.size(), 50 + 3 * sample.stations) << sample.bFile;
+        EXPECT_EQ(lines[1], sample.comment) << sample.bFile;
+        EXPECT_EQ(lines[3], sample.datum) << sample.bFile;
+        const std::vector<std::string> stations = LinesStartingWith(output, "$GEO_COMPACT");
+        for (const std::string& station : sample.someStations) {
+            EXPECT_NE(std::find(stations.begin(), stations.end(), station), stations.end())
+                << sample.bFile << ": " << station;
+        }
+    }
 }
 
 }  // namespace
