@@ -96,6 +96,7 @@ void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lin
     result = 0;
     lineCounter = 0;
     try {
+        const SerfilIndexScope serfilIndex(*this);
         BFileStationTable table;
         m_recordComment.clear();
         std::string line;

@@ -127,6 +127,7 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
                                      int& result) {
     lineCounter = 0;
     result = 0;
+    const SerfilIndexScope serfilIndex(*this);
     VectorSet set;
     int vectorCount = 0;  // n of the last B record; 0 before the first
     int readCount = 0;    // C and F records since the last B record, counted up to kMaxVectors

@@ -1,5 +1,6 @@
 // The SERFIL file: station names (columns 1 to 4) for station serial numbers (columns 8 to 18).
 #include <algorithm>
+#include <climits>
 
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
@@ -43,10 +44,69 @@ std::string_view BlueBookConverter::GetFieldStation(int column, int width,
                                                     std::string_view line) const {
     const std::string_view field = GetFieldText(column, width, line);
     const std::size_t count = std::min(m_serfilNumbers.size(), m_serfilNames.size());
+    std::size_t found = count;
+    if (m_serfilIndex.IsBuilt()) {
+        const int i = m_serfilIndex.Find(field, m_serfilNumbers);
+        if (i >= 0) found = static_cast<std::size_t>(i);
+    } else {
+        found = 0;
+        while (found < count && m_serfilNumbers[found] != field) ++found;
+    }
+    if (found >= count) return field;
+    return std::string_view(m_serfilNames[found]).substr(0, static_cast<std::size_t>(width));
+}
+
+BlueBookConverter::SerfilIndexScope::SerfilIndexScope(BlueBookConverter& converter)
+    : m_converter(converter) {
+    const std::size_t count =
+        std::min(converter.m_serfilNumbers.size(), converter.m_serfilNames.size());
+    converter.m_serfilIndex.Build(converter.m_serfilNumbers, count);
+}
+
+BlueBookConverter::SerfilIndexScope::~SerfilIndexScope() { m_converter.m_serfilIndex.Clear(); }
+
+void SerfilIndex::Build(const std::vector<std::string>& numbers, std::size_t count) {
+    Clear();
+    count = std::min(count, numbers.size());
+    if (count == 0 || count > INT_MAX / 4) return;  // nothing to index, or left to the scan
+    std::size_t slots = 16;
+    while (slots < 2 * count) slots *= 2;  // at most half full
+    m_slots.assign(slots, -1);
+    m_mask = slots - 1;
     for (std::size_t i = 0; i < count; ++i) {
-        if (m_serfilNumbers[i] == field) {
-            return std::string_view(m_serfilNames[i]).substr(0, static_cast<std::size_t>(width));
+        std::size_t slot = Hash(numbers[i]) & m_mask;
+        for (;;) {
+            const int held = m_slots[slot];
+            if (held < 0) {
+                m_slots[slot] = static_cast<int>(i);
+                break;
+            }
+            if (numbers[static_cast<std::size_t>(held)] == numbers[i]) break;  // first one stays
+            slot = (slot + 1) & m_mask;
         }
     }
-    return field;
+}
+
+void SerfilIndex::Clear() {
+    m_slots.clear();
+    m_mask = 0;
+}
+
+int SerfilIndex::Find(std::string_view field, const std::vector<std::string>& numbers) const {
+    if (m_slots.empty()) return -1;
+    for (std::size_t slot = Hash(field) & m_mask;; slot = (slot + 1) & m_mask) {
+        const int held = m_slots[slot];
+        if (held < 0) return -1;
+        const std::size_t i = static_cast<std::size_t>(held);
+        if (i < numbers.size() && numbers[i] == field) return held;
+    }
+}
+
+std::size_t SerfilIndex::Hash(std::string_view text) {
+    std::size_t hash = 2166136261u;  // FNV-1a
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bluebook/SerfilIndex.h"
 #include "output/CompactRecords.h"
 
 class InputFile;
@@ -114,5 +115,20 @@ public:
     std::string m_recordComment;            // comment line ahead of the next header or record
 
 private:
+    /// Indexes the SERFIL lists for GetFieldStation while a B-file or G-file is converted; the
+    /// lists do not change meanwhile. Outside such a scope the look-up scans the lists, so it
+    /// also sees lists that were changed directly.
+    class SerfilIndexScope {
+    public:
+        explicit SerfilIndexScope(BlueBookConverter& converter);
+        ~SerfilIndexScope();
+        SerfilIndexScope(const SerfilIndexScope&) = delete;
+        SerfilIndexScope& operator=(const SerfilIndexScope&) = delete;
+
+    private:
+        BlueBookConverter& m_converter;
+    };
+
     Platform& m_platform;
+    SerfilIndex m_serfilIndex;  // built only inside a SerfilIndexScope
 };
