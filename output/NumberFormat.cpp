@@ -2,14 +2,134 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+/// Two decimal digits of every number 0 to 99, for writing digits in pairs.
+struct DigitPairs {
+    char text[200];
+    constexpr DigitPairs() : text() {
+        for (int i = 0; i < 100; ++i) {
+            text[2 * i] = static_cast<char>('0' + i / 10);
+            text[2 * i + 1] = static_cast<char>('0' + i % 10);
+        }
+    }
+};
+constexpr DigitPairs kDigitPairTable;
+constexpr const char* kDigitPairs = kDigitPairTable.text;
+
+/// Writes n / 10^decimals exactly: the digits of `n`, at least one before the point, and
+/// when `decimals` is above 0 a point before the last `decimals` of them (0 <= decimals <= 20).
+/// Returns the end.
+char* WriteScaledInteger(char* first, std::uint64_t n, int decimals) {
+    char digits[48];  // 20 digits of a 64-bit number, or decimals + 1 with leading zeros
+    char* const last = digits + sizeof digits;
+    char* p = last;
+    while (n >= 100) {
+        const unsigned pair = static_cast<unsigned>(n % 100) * 2;
+        n /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (n >= 10) {
+        const unsigned pair = static_cast<unsigned>(n) * 2;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    } else {
+        *--p = static_cast<char>('0' + n);
+    }
+    while (last - p < decimals + 1) *--p = '0';
+    const std::size_t whole = static_cast<std::size_t>(last - p - decimals);
+    std::memcpy(first, p, whole);
+    first += whole;
+    if (decimals > 0) {
+        *first++ = '.';
+        std::memcpy(first, p + whole, static_cast<std::size_t>(decimals));
+        first += decimals;
+    }
+    return first;
+}
+
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef unsigned __int128 Uint128;
+
+/// 5^0 to 5^17: with a 53-bit significand the products stay below 2^93.
+constexpr std::uint64_t kPowersOfFive[] = {1ull,
+                                           5ull,
+                                           25ull,
+                                           125ull,
+                                           625ull,
+                                           3125ull,
+                                           15625ull,
+                                           78125ull,
+                                           390625ull,
+                                           1953125ull,
+                                           9765625ull,
+                                           48828125ull,
+                                           244140625ull,
+                                           1220703125ull,
+                                           6103515625ull,
+                                           30517578125ull,
+                                           152587890625ull,
+                                           762939453125ull};
+constexpr int kMaxFastDecimals = 17;
+
+/// The fixed-point text of `value` by exact integer arithmetic: value * 10^decimals is
+/// significand * 5^decimals * 2^(exponent + decimals), rounded to the nearest integer (an exact
+/// tie to the even one), which is what the exact conversion writes. False, and nothing
+/// written, when the value is not finite or the scaled integer does not fit 64 bits.
+bool FormatFixedExact(char* first, double value, int decimals, char*& end) {
+    if (decimals < 0 || decimals > kMaxFastDecimals) return false;
+    std::uint64_t bits = 0;
+    static_assert(sizeof bits == sizeof value, "double must be 64 bits");
+    std::memcpy(&bits, &value, sizeof bits);
+    const bool negative = (bits >> 63) != 0;
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased == 0x7ff) return false;  // infinity or NaN
+    const std::uint64_t significand = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+    const int exponent = biased == 0 ? -1074 : biased - 1075;  // value = significand * 2^exponent
+
+    const Uint128 product = Uint128{significand} * kPowersOfFive[decimals];
+    const int shift = -(exponent + decimals);  // scaled = product / 2^shift
+    Uint128 scaled = 0;
+    if (shift <= 0) {
+        if (-shift >= 35) return false;  // product * 2^-shift could pass 2^128
+        scaled = product << -shift;
+    } else if (shift < 128) {
+        scaled = product >> shift;
+        const Uint128 remainder = product & ((Uint128{1} << shift) - 1);
+        const Uint128 half = Uint128{1} << (shift - 1);
+        if (remainder > half || (remainder == half && (scaled & 1) != 0)) ++scaled;
+    }
+    // else: product < 2^93 <= half of 2^shift, so the value rounds to 0.
+    if ((scaled >> 64) != 0) return false;
+
+    char* p = first;
+    if (negative) *p++ = '-';
+    end = WriteScaledInteger(p, static_cast<std::uint64_t>(scaled), decimals);
+    return true;
+}
+#else
+bool FormatFixedExact(char*, double, int, char*&) { return false; }
+#endif
+
+}  // namespace
 
 void AppendFixed(std::string& out, double value, int decimals) {
     // 309 digits before the point at most, plus sign, point and decimals.
     char buffer[400];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                         std::chars_format::fixed, decimals);
-    if (ec == std::errc()) {
+    char* end = buffer;
+    if (FormatFixedExact(buffer, value, decimals, end)) {
         out.append(buffer, end);
+        return;
+    }
+    const auto [last, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                          std::chars_format::fixed, decimals);
+    if (ec == std::errc()) {
+        out.append(buffer, last);
     } else {
         out += std::isnan(value) ? "nan" : "inf";  // unreachable for finite values
     }
