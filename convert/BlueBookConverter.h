@@ -131,4 +131,5 @@ private:
 
     Platform& m_platform;
     SerfilIndex m_serfilIndex;  // built only inside a SerfilIndexScope
+    std::string m_recordText;   // the record being built, reused to spare an allocation each
 };

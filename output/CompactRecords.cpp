@@ -35,6 +35,13 @@ constexpr int kGeoFixedSdDecimals = 7;
 /// Room for the keyword and the numeric fields of the longest line; names come on top.
 constexpr std::size_t kLineReserve = 320;
 
+/// Empties the reused record text and makes room for a typical record.
+std::string& StartRecord(std::string& text) {
+    text.clear();
+    if (text.capacity() < kLineReserve) text.reserve(kLineReserve);
+    return text;
+}
+
 /// Starts a record: line end, comment (one blank when empty), line end, keyword.
 void BeginRecord(std::string& line, const std::string& comment, const char* keyword) {
     line += "\r\n";
@@ -79,8 +86,7 @@ void FinishRecord(std::string& line, OutputFile& out, int& result) {
 void BlueBookConverter::WriteCartCompact(std::string_view station, double x, double y, double z,
                                          double sdX, double sdY, double sdZ, OutputFile& out,
                                          int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + station.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$CART_COMPACT");
     AddName(line, station);
     AddReal(line, x, kCartDecimals);
@@ -97,8 +103,7 @@ void BlueBookConverter::WriteGeoCompact(std::string_view station, double latitud
                                         double geoidHeight, double ellipsoidHeight, double xi,
                                         double xiSd, double eta, double etaSd, OutputFile& out,
                                         int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + station.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$GEO_COMPACT");
     AddName(line, station);
     AddReal(line, latitude, kLatLonDecimals);
@@ -121,8 +126,7 @@ void BlueBookConverter::WriteGeoCompact(std::string_view station, double latitud
 void BlueBookConverter::WriteHgtDiffCompact(std::string_view fromStation,
                                             std::string_view toStation, double heightDiff,
                                             double heightDiffSd, OutputFile& out, int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$HGTDIFF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -136,8 +140,7 @@ void BlueBookConverter::WriteAzCompact(std::string_view fromStation, std::string
                                        double zenithSd, double distance, double distanceSd,
                                        double instrumentHeight, double targetHeight,
                                        OutputFile& out, int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$AZ_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -156,9 +159,7 @@ void BlueBookConverter::WriteHorCompact(std::string_view atStation,
                                         double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         OutputFile& out, int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + atStation.size() +
-                 backsightStation.size() + foresightStation.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$HOR_COMPACT");
     AddName(line, atStation);
     AddName(line, backsightStation);
@@ -176,8 +177,7 @@ void BlueBookConverter::WriteDirCompact(std::string_view fromStation, std::strin
                                         double zenithSd, double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         int setNumber, OutputFile& out, int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$DIR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -195,8 +195,7 @@ void BlueBookConverter::WriteBearCompact(std::string_view fromStation,
                                          std::string_view toStation, double bearing,
                                          double bearingSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$BEAR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -210,8 +209,7 @@ void BlueBookConverter::WriteSurfCompact(std::string_view fromStation,
                                          std::string_view toStation, double angle,
                                          double angleSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + fromStation.size() + toStation.size());
+    std::string& line = StartRecord(m_recordText);
     BeginRecord(line, m_recordComment, "$SURF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -228,8 +226,7 @@ void BlueBookConverter::WriteGpsCompact(int count, const GpsVector* vectors,
     if (count > kMaxVectors) count = kMaxVectors;
 
     constexpr std::size_t kRow = kMatrixRowLength;
-    std::string line;
-    line.reserve(kLineReserve + m_recordComment.size() + 64);
+    std::string& line = StartRecord(m_recordText);
     for (int k = 0; k < count; ++k) {
         const GpsVector& vector = vectors[k];
         const std::size_t first = 3 * static_cast<std::size_t>(k);
