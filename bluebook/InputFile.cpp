@@ -7,6 +7,7 @@
 namespace {
 constexpr std::size_t kReadChunk = 1 << 16;
 constexpr char kCtrlZ = 26;
+constexpr std::size_t kNotSearched = static_cast<std::size_t>(-1);
 }  // namespace
 
 InputFile::~InputFile() { Close(); }
@@ -47,6 +48,7 @@ bool InputFile::Fill() {
     if (m_atEnd || m_error) return false;
     m_pos = 0;
     m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_stream);
+    m_nulAt = m_ctrlZAt = kNotSearched;
     if (m_end == 0) {
         if (std::ferror(m_stream)) {
             m_error = true;
@@ -58,7 +60,38 @@ bool InputFile::Fill() {
     return true;
 }
 
+std::size_t InputFile::NextByte(char byte, std::size_t& at) {
+    if (at == kNotSearched || at < m_pos) {
+        const char* begin = m_buffer.data() + m_pos;
+        const void* found = std::memchr(begin, byte, m_end - m_pos);
+        at = found ? static_cast<std::size_t>(static_cast<const char*>(found) - m_buffer.data())
+                   : m_end;
+    }
+    return at;
+}
+
 bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
+    // The common case: the whole line, its LF included, stands in the buffer, and no NUL or
+    // Ctrl-Z byte comes before its end.
+    if (m_pos < m_end) {
+        const char* begin = m_buffer.data() + m_pos;
+        const char* newline = static_cast<const char*>(std::memchr(begin, '\n', m_end - m_pos));
+        if (newline != nullptr) {
+            const std::size_t end = static_cast<std::size_t>(newline - m_buffer.data());
+            if (end < NextByte('\0', m_nulAt) && end < NextByte(kCtrlZ, m_ctrlZAt)) {
+                const char* first = begin;
+                while (first < newline && IsBlank(*first)) ++first;
+                std::size_t length = static_cast<std::size_t>(newline - first);
+                // Text mode: a CR directly before the LF is not part of the line. Cutting it
+                // first keeps the same bytes when the line is also longer than maxKeep.
+                if (length > 0 && first[length - 1] == '\r') --length;
+                line.assign(first, length < maxKeep ? length : maxKeep);
+                m_pos = end + 1;
+                return true;
+            }
+        }
+    }
+
     line.clear();
     bool readAny = false;
     bool inLeadingBlanks = true;

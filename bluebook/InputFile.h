@@ -39,11 +39,16 @@ public:
 
 private:
     bool Fill();  // refills the buffer; false at end or on error (indicators set)
+    /// The position of the first `byte` at or after m_pos in the buffer (m_end when there is
+    /// none), cached in `at`: searched again only after a refill or once m_pos has passed it.
+    std::size_t NextByte(char byte, std::size_t& at);
 
     std::FILE* m_stream = nullptr;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
+    std::size_t m_nulAt = 0;    // cached by NextByte: the next NUL byte of the buffer
+    std::size_t m_ctrlZAt = 0;  // the next Ctrl-Z byte
     bool m_atEnd = false;
     bool m_error = false;
 };

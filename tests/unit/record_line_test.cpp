@@ -141,6 +141,29 @@ TEST(RecordLine, LinesAcrossReadBufferBoundariesStayWhole) {
     EXPECT_EQ(all.finalCounter, 3001);
 }
 
+TEST(RecordLine, NulBytesAmongManyLinesEndOnlyTheirOwnLine) {
+    // Lines of 80 bytes over several read buffers; every seventh carries a NUL after its
+    // number, and every 500th is a comment.
+    std::string bytes;
+    std::vector<Delivered> expected;
+    for (int i = 1; i <= 5000; ++i) {
+        const std::string number = "L" + std::to_string(i);
+        std::string text = number + (i % 7 == 0 ? std::string(1, '\0') : std::string("+"));
+        text += std::string(77 - text.size(), '-') + "END";
+        if (i % 500 == 0) text[0] = '!';
+        bytes += text + "\r\n";
+        if (i % 500 == 0) continue;
+        expected.emplace_back(i % 7 == 0 ? number : text, i);
+    }
+    EXPECT_EQ(ReadAll(bytes).lines, expected);
+}
+
+TEST(RecordLine, CarriageReturnAfterTheLastKeptByteIsDropped) {
+    const std::string kept(kMaxLineLength, 'k');
+    const ReadAllResult all = ReadAll(kept + "\r\n" + kept + "x\r\nNEXT\n");
+    EXPECT_EQ(all.lines, (std::vector<Delivered>{{kept, 1}, {kept, 2}, {"NEXT", 3}}));
+}
+
 TEST(RecordLine, CtrlZEndsTheInput) {
     EXPECT_EQ(ReadAll("A\nB\x1a C\nD\n").lines,
               (std::vector<Delivered>{{"A", 1}, {"B", 2}}));
@@ -150,6 +173,13 @@ TEST(RecordLine, CtrlZEndsTheInput) {
     EXPECT_TRUE(atLineStart.atEnd);
     // Also inside the dropped tail of a long line.
     EXPECT_EQ(ReadAll("A" + std::string(2000, 'a') + "\x1a\nB\n").lines.size(), 1u);
+    // And after many lines, in a later read buffer.
+    std::string many;
+    for (int i = 0; i < 2000; ++i) many += "LINE " + std::to_string(100000 + i) + "\r\n";
+    const ReadAllResult late = ReadAll(many + "LAST\x1a\r\nGONE\r\n");
+    ASSERT_EQ(late.lines.size(), 2001u);
+    EXPECT_EQ(late.lines.back(), Delivered("LAST", 2001));
+    EXPECT_TRUE(late.atEnd);
 }
 
 TEST(RecordLine, NulEndsTheTextOfItsLine) {
