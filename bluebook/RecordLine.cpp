@@ -60,6 +60,32 @@ bool ConvertPlainDecimal(std::string_view text, double& value) {
     return true;
 }
 
+/// The most common fields of all, converted in one pass: blanks, an optional "-", and
+/// "digits[.digits]" (at most 15 digits) ending the field or followed by a blank. Exactly
+/// what the general conversion gives for such a field; false for anything else.
+bool ConvertPlainField(std::string_view field, double& value) {
+    const char* p = field.data();
+    const char* const end = p + field.size();
+    while (p != end && *p == ' ') ++p;
+    const bool negative = p != end && *p == '-';
+    if (negative) ++p;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    for (; p != end && IsDigit(*p); ++p, ++digits) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (p != end && *p == '.') {
+        for (++p; p != end && IsDigit(*p); ++p, ++digits, ++decimals) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        }
+    }
+    if (digits == 0 || digits > 15 || (p != end && *p != ' ')) return false;
+    value = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
+    if (negative) value = -value;
+    return true;
+}
+
 }  // namespace
 
 void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result) {
@@ -80,11 +106,6 @@ void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& resul
     }
 }
 
-std::string_view GetFieldText(int column, int width, std::string_view line) {
-    if (column < 1 || width <= 0 || static_cast<std::size_t>(column) > line.size()) return {};
-    return line.substr(static_cast<std::size_t>(column) - 1, static_cast<std::size_t>(width));
-}
-
 int GetFieldInt(int column, int width, std::string_view line) {
     std::string_view text = GetFieldText(column, width, line);
     const bool negative = SkipSpaceAndSign(text);
@@ -103,10 +124,11 @@ int GetFieldInt(int column, int width, std::string_view line) {
 
 double GetFieldReal(int column, int width, std::string_view line) {
     std::string_view text = GetFieldText(column, width, line);
+    double value = 0.0;
+    if (ConvertPlainField(text, value)) return value;
     const bool negative = SkipSpaceAndSign(text);
     // One sign only: from_chars would take a second "-" that C's conversion refuses.
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) return 0.0;
-    double value = 0.0;
     if (!ConvertPlainDecimal(text, value)) {
         const char* first = text.data();
         const char* last = text.data() + text.size();

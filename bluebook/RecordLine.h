@@ -24,7 +24,10 @@ void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& resul
 
 /// Columns `column` to `column + width - 1` of `line` (1-based), as they stand: not trimmed,
 /// shorter where the line ends early, empty when the column lies beyond the line.
-std::string_view GetFieldText(int column, int width, std::string_view line);
+inline std::string_view GetFieldText(int column, int width, std::string_view line) {
+    if (column < 1 || width <= 0 || static_cast<std::size_t>(column) > line.size()) return {};
+    return line.substr(static_cast<std::size_t>(column) - 1, static_cast<std::size_t>(width));
+}
 
 /// The field converted as C's atoi would (leading white space, an optional sign, digits; the
 /// conversion stops at the first other character; no number gives 0). Values beyond the range

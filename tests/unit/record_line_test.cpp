@@ -297,6 +297,10 @@ TEST(RecordLineFields, RealsAsAtofReadsThem) {
         // Correctly rounded, as the compiler converts the same text.
         {"4512345.6789", 4512345.6789}, {"-77.123456789012", -77.123456789012},
         {"1234567.8901234567", 1234567.8901234567},
+        // Plain digit fields around the 15 digits that convert without rounding, and what may
+        // follow them.
+        {"123456789.012345", 123456789.012345}, {"1234567890.123456", 1234567890.123456},
+        {"00000000000000001", 1.0}, {"  -12.50  ", -12.5}, {"1.5-", 1.5}, {"7\t8", 7.0},
     };
     for (const Case& c : cases) {
         const std::string line = std::string("XX") + c.field;
@@ -305,6 +309,7 @@ TEST(RecordLineFields, RealsAsAtofReadsThem) {
     }
     EXPECT_TRUE(std::isnan(GetFieldReal(1, 3, "nan")));
     EXPECT_TRUE(std::signbit(GetFieldReal(1, 2, "-0")));
+    EXPECT_TRUE(std::signbit(GetFieldReal(1, 6, "  -0.0")));
     EXPECT_TRUE(std::signbit(GetFieldReal(1, 4, "-0x.")));  // the "0" before the x
     // No number after a sign is a plain zero, never a negative one.
     for (const char* noNumber : {"-", " -x", "-.", "--5"})
