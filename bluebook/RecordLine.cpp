@@ -108,6 +108,19 @@ void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& resul
 
 int GetFieldInt(int column, int width, std::string_view line) {
     std::string_view text = GetFieldText(column, width, line);
+    // The common field: blanks, an optional "-" and at most nine digits, then the end or a
+    // blank. No overflow is possible and the loop below would give the same.
+    {
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        while (p != end && *p == ' ') ++p;
+        const bool negative = p != end && *p == '-';
+        if (negative) ++p;
+        const char* const digits = p;
+        int value = 0;
+        while (p != end && IsDigit(*p) && p - digits < 9) value = value * 10 + (*p++ - '0');
+        if (p == end || *p == ' ') return negative ? -value : value;
+    }
     const bool negative = SkipSpaceAndSign(text);
     long long value = 0;
     for (char c : text) {

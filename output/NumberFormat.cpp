@@ -7,6 +7,11 @@
 
 namespace {
 
+/// Room for the text FormatFixedExact writes: a sign, 20 digits of a 64-bit number or
+/// kMaxFastDecimals + 1 digits with leading zeros, and the point.
+constexpr std::size_t kFastTextSize = 48;
+
+#if defined(__SIZEOF_INT128__)
 /// Two decimal digits of every number 0 to 99, for writing digits in pairs.
 struct DigitPairs {
     char text[200];
@@ -20,13 +25,23 @@ struct DigitPairs {
 constexpr DigitPairs kDigitPairTable;
 constexpr const char* kDigitPairs = kDigitPairTable.text;
 
-/// Writes n / 10^decimals exactly: the digits of `n`, at least one before the point, and
-/// when `decimals` is above 0 a point before the last `decimals` of them (0 <= decimals <= 20).
-/// Returns the end.
-char* WriteScaledInteger(char* first, std::uint64_t n, int decimals) {
-    char digits[48];  // 20 digits of a 64-bit number, or decimals + 1 with leading zeros
-    char* const last = digits + sizeof digits;
+/// Writes n / 10^decimals exactly, ending just before `last`: "-" when `negative`, the digits
+/// of `n` with at least one before the point, and when `decimals` is above 0 a point before
+/// the last `decimals` of them. Returns the first character written.
+char* WriteScaledInteger(char* last, std::uint64_t n, int decimals, bool negative) {
     char* p = last;
+    int left = decimals;
+    for (; left >= 2; left -= 2) {
+        const unsigned pair = static_cast<unsigned>(n % 100) * 2;
+        n /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (left == 1) {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    if (decimals > 0) *--p = '.';
     while (n >= 100) {
         const unsigned pair = static_cast<unsigned>(n % 100) * 2;
         n /= 100;
@@ -40,19 +55,10 @@ char* WriteScaledInteger(char* first, std::uint64_t n, int decimals) {
     } else {
         *--p = static_cast<char>('0' + n);
     }
-    while (last - p < decimals + 1) *--p = '0';
-    const std::size_t whole = static_cast<std::size_t>(last - p - decimals);
-    std::memcpy(first, p, whole);
-    first += whole;
-    if (decimals > 0) {
-        *first++ = '.';
-        std::memcpy(first, p + whole, static_cast<std::size_t>(decimals));
-        first += decimals;
-    }
-    return first;
+    if (negative) *--p = '-';
+    return p;
 }
 
-#if defined(__SIZEOF_INT128__)
 __extension__ typedef unsigned __int128 Uint128;
 
 /// 5^0 to 5^17: with a 53-bit significand the products stay below 2^93.
@@ -78,9 +84,10 @@ constexpr int kMaxFastDecimals = 17;
 
 /// The fixed-point text of `value` by exact integer arithmetic: value * 10^decimals is
 /// significand * 5^decimals * 2^(exponent + decimals), rounded to the nearest integer (an exact
-/// tie to the even one), which is what the exact conversion writes. False, and nothing
+/// tie to the even one), which is what the exact conversion writes. The text ends just before
+/// `last` (kFastTextSize characters of room); `first` receives its start. False, and nothing
 /// written, when the value is not finite or the scaled integer does not fit 64 bits.
-bool FormatFixedExact(char* first, double value, int decimals, char*& end) {
+bool FormatFixedExact(char* last, double value, int decimals, char*& first) {
     if (decimals < 0 || decimals > kMaxFastDecimals) return false;
     std::uint64_t bits = 0;
     static_assert(sizeof bits == sizeof value, "double must be 64 bits");
@@ -107,9 +114,7 @@ bool FormatFixedExact(char* first, double value, int decimals, char*& end) {
     // else: product < 2^93 <= half of 2^shift, so the value rounds to 0.
     if ((scaled >> 64) != 0) return false;
 
-    char* p = first;
-    if (negative) *p++ = '-';
-    end = WriteScaledInteger(p, static_cast<std::uint64_t>(scaled), decimals);
+    first = WriteScaledInteger(last, static_cast<std::uint64_t>(scaled), decimals, negative);
     return true;
 }
 #else
@@ -121,9 +126,10 @@ bool FormatFixedExact(char*, double, int, char*&) { return false; }
 void AppendFixed(std::string& out, double value, int decimals) {
     // 309 digits before the point at most, plus sign, point and decimals.
     char buffer[400];
-    char* end = buffer;
-    if (FormatFixedExact(buffer, value, decimals, end)) {
-        out.append(buffer, end);
+    static_assert(sizeof buffer >= kFastTextSize, "room for the exact fast path");
+    char* first = buffer;
+    if (FormatFixedExact(buffer + kFastTextSize, value, decimals, first)) {
+        out.append(first, buffer + kFastTextSize);
         return;
     }
     const auto [last, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,

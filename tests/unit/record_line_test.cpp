@@ -270,6 +270,8 @@ TEST(RecordLineFields, IntegersAsAtoiReadsThem) {
         {"2147483647", INT_MAX},        {"-2147483648", INT_MIN},
         {"2147483648", INT_MAX},        {"-2147483649", INT_MIN},
         {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
+        {" -123456789 ", -123456789},   {"1234567890", 1234567890},
+        {"9999999999", INT_MAX},        {"-", 0},       {"  - 7", 0},
     };
     for (const Case& c : cases) {
         const std::string line = std::string("XX") + c.field;
