@@ -1,0 +1,165 @@
+// The small application framework of the dialog program: an application object, modal dialogs
+// with text exchange for edit fields, the common file dialog, string resources, message boxes
+// and a file-status query, over user32, kernel32 and comdlg32 (ANSI calls).
+//
+// A dialog's "message map" is its OnCommand and OnMessage overrides: each lists the commands
+// or window messages the class handles, one line each, and returns false for everything else,
+// which then gets the default processing.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+class CDialog;
+
+/// The command of the help key (F1) that the application object handles.
+constexpr UINT ID_HELP = 0xE146;
+
+// --- Application object -----------------------------------------------------------------------
+
+/// The one application object: constructed statically; the framework's WinMain calls
+/// InitInstance and ends the program when it returns false.
+class CWinApp {
+public:
+    /// `appName` null: the executable's base name (without extension) becomes the name.
+    explicit CWinApp(const char* appName = nullptr);
+    virtual ~CWinApp();
+
+    /// Runs the program. Returning false ends it without a message loop.
+    virtual BOOL InitInstance() { return FALSE; }
+    /// A command that no dialog handled. Returns true when handled.
+    virtual bool OnCmdMsg(UINT id);
+    /// The default help command: no help file ships with this program, so it only beeps.
+    void OnHelp();
+    /// Dialog controls have the three-dimensional look of 32-bit Windows without further ado;
+    /// the call is kept so that start-up reads as it always has.
+    void Enable3dControlsStatic() {}
+
+    std::string m_appName;         // caption of every message box
+    HINSTANCE m_hInstance = nullptr;
+    CDialog* m_pMainWnd = nullptr;  // owner of message boxes
+};
+
+/// The application object (exactly one exists).
+CWinApp* AfxGetApp();
+/// The module whose resources the program loads.
+HINSTANCE AfxGetResourceHandle();
+
+/// Loads string resource `id` into `text`. False (and an empty text) when there is none.
+bool LoadString(UINT id, std::string& text);
+
+/// Shows `text` in a modal message box captioned with the application name, owned by the main
+/// window. `type` 0 (plain OK) gets the exclamation icon; `helpContext` is the box's help
+/// context. Returns the button pressed (IDOK ...), 0 when the box could not be shown.
+int AfxMessageBox(const std::string& text, UINT type = MB_OK, UINT helpContext = 0);
+
+// --- Files ------------------------------------------------------------------------------------
+
+struct CFileStatus {
+    DWORD m_attribute = 0;        // FILE_ATTRIBUTE_... bits
+    unsigned long long m_size = 0;
+};
+
+class CFile {
+public:
+    /// True when the file system finds an entry called `name` (a directory counts); `status`
+    /// then describes it.
+    static bool GetStatus(const char* name, CFileStatus& status);
+};
+
+// --- Dialogs ----------------------------------------------------------------------------------
+
+/// Direction of one UpdateData: save copies the controls into the fields, load the reverse.
+class CDataExchange {
+public:
+    CDataExchange(CDialog* dialog, bool saveAndValidate)
+        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDialog* m_pDlgWnd;
+    bool m_bSaveAndValidate;
+};
+
+/// Text exchange between edit control `id` and `value`, of any length, without validation.
+void DDX_Text(CDataExchange* pDX, int id, std::string& value);
+
+/// A modal dialog built from a dialog template resource.
+class CDialog {
+public:
+    CDialog(UINT templateId, CDialog* parent = nullptr);
+    virtual ~CDialog() = default;
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    /// Creates the dialog and runs it until EndDialog. Returns the end code (IDOK, IDCANCEL),
+    /// or -1 when the dialog could not be created.
+    INT_PTR DoModal();
+    /// Runs DoDataExchange in the direction asked for; false when the exchange refuses.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    HWND m_hWnd = nullptr;
+
+protected:
+    virtual void DoDataExchange(CDataExchange* /*pDX*/) {}
+    /// Shows the fields (UpdateData load) and returns true: the first tab stop gets the focus.
+    virtual BOOL OnInitDialog();
+    /// Enter in an edit field: fetches the fields and ends the dialog with IDOK.
+    virtual void OnOK();
+    /// Close, Escape, the system menu's Close: ends the dialog with IDCANCEL.
+    virtual void OnCancel();
+    /// The command map: true when command `id` (notification `code`) was handled.
+    virtual bool OnCommand(UINT /*id*/, UINT /*code*/) { return false; }
+    /// The message map for everything but commands: true when handled, with the message's
+    /// result in `result`.
+    virtual bool OnMessage(UINT /*msg*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
+
+    void EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    /// Centres the dialog over its parent, or in the screen's work area without one.
+    void CenterWindow();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    UINT m_templateId;
+    CDialog* m_pParentWnd;
+};
+
+/// The common open or save dialog. m_ofn may be adjusted between construction and DoModal.
+class CFileDialog {
+public:
+    /// `filter`: pairs of description and pattern, each item ended by '|', the list by "||".
+    CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr,
+                const char* fileName = nullptr, DWORD flags = 0, const char* filter = nullptr,
+                CDialog* parent = nullptr);
+    virtual ~CFileDialog() = default;
+    CFileDialog(const CFileDialog&) = delete;
+    CFileDialog& operator=(const CFileDialog&) = delete;
+
+    /// Runs the dialog: IDOK when a file was chosen, IDCANCEL when the user cancelled, -1 when
+    /// the dialog failed (could not be created, or the chosen name did not fit).
+    INT_PTR DoModal();
+    /// The full path of the chosen file.
+    std::string GetPathName() const { return m_fileName; }
+
+    OPENFILENAMEA m_ofn{};
+    HWND m_hWnd = nullptr;  // the file dialog window while it runs
+
+protected:
+    /// Called once the file dialog has laid itself out. Returns true.
+    virtual BOOL OnInitDialog() { return TRUE; }
+
+private:
+    static UINT_PTR CALLBACK HookProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    bool m_open;
+    std::string m_filter;            // the filter with NUL separators
+    char m_fileName[MAX_PATH] = {};  // the chosen path
+};
