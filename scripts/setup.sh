@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing (Debian packages).
-# Usage: scripts/setup.sh [build|fuzz|test]   (build: compiler and tools; fuzz: also clang and
-# its sanitizer runtime; test: everything the tests need)
+# Usage: scripts/setup.sh [build|fuzz|windows|test]   (build: compiler and tools; fuzz: also
+# clang and its sanitizer runtime; windows: mingw-w64 and Wine; test: everything the tests need)
 set -euo pipefail
 
 want=(g++ cmake ninja-build libgtest-dev)
 case "${1:-build}" in
     fuzz | test) want+=(clang libclang-rt-14-dev) ;;
     bench) want+=(time bc) ;;
+esac
+# The Windows programs: the mingw-w64 cross compiler, and Wine, Xvfb and ImageMagick for the
+# GUI tests and their screenshots.
+case "${1:-build}" in
+    windows | test)
+        want+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb imagemagick) ;;
 esac
 
 missing=()
