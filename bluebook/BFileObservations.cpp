@@ -10,6 +10,7 @@
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
 #include "convert/BlueBookConverter.h"
+#include "convert/ConversionReport.h"
 #include "convert/Messages.h"
 #include "output/Angles.h"
 #include "output/OutputFile.h"
@@ -46,24 +47,24 @@ char UpperCodeAt(std::string_view line, int column) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-/// Columns `column` .. `column + width - 1` times `scale`.
-double Scaled(std::string_view line, int column, int width, double scale) {
-    return GetFieldReal(column, width, line) * scale;
-}
-
 /// The square root of a^2 + b^2 for the two standard deviations of a record.
 double Combined(double a, double b) { return SquareRoot(a * a + b * b); }
-
-/// The set number of every observation record: integer columns 15 to 16.
-int SetNumberOf(std::string_view line) { return GetFieldInt(15, 2, line); }
 
 /// One pass over the observation records, with the set memory of the three set families.
 class ObservationPass {
 public:
     ObservationPass(BlueBookConverter& converter, OutputFile& out, int& result)
-        : m_converter(converter), m_out(out), m_result(result) {}
+        : m_converter(converter), m_report(converter.m_report), m_out(out), m_result(result) {}
 
-    void Convert(std::string_view line) {
+    /// Converts one record; `lineNumber` serves the account only.
+    void Convert(std::string_view line, int lineNumber) {
+        if (m_report) {
+            m_report->CountLine(ReportFile::kBFile);
+            m_report->BeginRecord();
+            m_line = line;
+            m_lineNumber = lineNumber;
+            m_slot = ConversionReport::TypeSlot(ReportFile::kBFile, GetFieldText(7, 4, line));
+        }
         switch (const int type = RecordNumber(GetFieldText(7, 4, line)); type) {
             case 20: Direction(line, true); break;
             case 22: Direction(line, false); break;
@@ -75,25 +76,73 @@ public:
             case 50: case 51: case 52: case 53: case 54: Distance(line, type); break;
             case 60: Azimuth(line, true); break;
             case 61: Azimuth(line, false); break;
-            default: break;  // not an observation this converter supports
+            default:  // not an observation this converter supports
+                if (m_report) NoteOtherRecord(line, type);
+                break;
         }
     }
 
 private:
+    /// Columns `column` .. `column + width - 1` times `scale`.
+    double Scaled(std::string_view line, int column, int width, double scale) const {
+        if (m_report) m_report->CheckNumericField(column, width, line);
+        return GetFieldReal(column, width, line) * scale;
+    }
+
+    int Integer(std::string_view line, int column, int width) const {
+        if (m_report) m_report->CheckNumericField(column, width, line);
+        return GetFieldInt(column, width, line);
+    }
+
+    /// The set number of every observation record: integer columns 15 to 16.
+    int SetNumberOf(std::string_view line) const { return Integer(line, 15, 2); }
+
+    /// Accounts for the record after its writer ran (a failed write ends the pass).
+    void NoteWritten() {
+        if (!m_report || m_result != 0) return;
+        m_report->RecordConvertedBFile(m_slot, m_line, m_lineNumber);
+        ++m_report->observationsWritten;
+    }
+
+    void NoteSkipped(SkipReason reason) {
+        if (m_report) m_report->RecordSkipped(ReportFile::kBFile, m_slot, reason, m_lineNumber);
+    }
+
+    /// Accounts for a record that is no observation. The datum and station records were
+    /// accounted for by their own passes, except datum records after the first.
+    void NoteOtherRecord(std::string_view line, int type) {
+        if (type == 80 || type == 85 || type == 86) return;
+        if (type == 13) {
+            if (m_datumSeen) NoteSkipped(SkipReason::kLaterDatum);
+            m_datumSeen = true;
+            return;
+        }
+        if (line.size() >= 4 && line[0] == '*' && line[3] == '*') {
+            // The marker stands at column 1: the sequence number columns were blank.
+            m_slot = ConversionReport::TypeSlot(ReportFile::kBFile, line.substr(0, 4));
+            NoteSkipped(SkipReason::kTypeAtColumn1);
+            m_report->AddWarning(ReportFile::kBFile, ReportWarning::kTypeAtColumn1, m_lineNumber);
+            return;
+        }
+        NoteSkipped(SkipReason::kUnsupportedType);
+    }
+
     std::string_view Station(std::string_view line, int column) const {
         return m_converter.GetFieldStation(column, 4, line);
     }
 
     /// Opens `set` with the record's number and instrument height (columns 36 to 39), or, for a
     /// continuation, checks that the record belongs to it. False when the record is skipped.
-    static bool JoinSet(std::string_view line, bool opens, ObservationSet& set) {
+    bool JoinSet(std::string_view line, bool opens, ObservationSet& set) {
         const int number = SetNumberOf(line);
         if (opens) {
             set.number = number;
             set.instrumentHeight = Scaled(line, 36, 4, 0.01);
             return true;
         }
-        return number == set.number;
+        if (number == set.number) return true;
+        NoteSkipped(SkipReason::kOtherSet);
+        return false;
     }
 
     /// "*20*" opens a direction set, "*22*" continues it.
@@ -106,6 +155,7 @@ private:
         m_converter.WriteDirCompact(Station(line, 11), Station(line, 51), direction, sd, kAbsent,
                                     kAbsent, kAbsent, kAbsent, m_directionSet.instrumentHeight,
                                     targetHeight, m_directionSet.number, m_out, m_result);
+        NoteWritten();
     }
 
     /// "*30*" opens an angle set, "*32*" continues it. Station 11-14 is the instrument's,
@@ -118,6 +168,7 @@ private:
         m_converter.WriteHorCompact(Station(line, 11), Station(line, 72), Station(line, 51),
                                     angle, 0.0, kAbsent, kAbsent, kAbsent, kAbsent,
                                     m_angleSet.instrumentHeight, targetHeight, m_out, m_result);
+        NoteWritten();
     }
 
     /// "*40*" opens a vertical-angle set, "*42*" continues it. Code E (elevation angle) and
@@ -136,6 +187,7 @@ private:
         m_converter.WriteAzCompact(Station(line, 11), Station(line, 51), kAbsent, kAbsent,
                                    zenith, sd, kAbsent, kAbsent, m_verticalSet.instrumentHeight,
                                    targetHeight, m_out, m_result);
+        NoteWritten();
     }
 
     /// "*45*": a levelled height difference, weighted by the first of its standard deviation,
@@ -145,11 +197,11 @@ private:
         double weight = Scaled(line, 73, 4, 1e-5);
         const char* comment = "!B-File Record Type 45 (Stand Dev Weighted)";
         if (!(weight > 0.0)) {
-            weight = static_cast<double>(GetFieldInt(36, 3, line));
+            weight = static_cast<double>(Integer(line, 36, 3));
             comment = "!B-File Record Type 45 (Num Setups Weighted)";
         }
         if (!(weight > 0.0)) {
-            weight = static_cast<double>(GetFieldInt(77, 4, line) * 10);
+            weight = static_cast<double>(Integer(line, 77, 4) * 10);
             comment = "!B-File Record Type 45 (Distance Weighted)";
         }
         if (!(weight > 0.0)) {
@@ -159,6 +211,7 @@ private:
         m_converter.m_recordComment = comment;
         m_converter.WriteHgtDiffCompact(Station(line, 11), Station(line, 51), heightDiff, weight,
                                         m_out, m_result);
+        NoteWritten();
     }
 
     /// "*50*" to "*54*": distances, stations in 11-14 and 46-49. The code letter decides the
@@ -218,7 +271,10 @@ private:
                 }
                 break;
         }
-        if (writer == Writer::kNone) return;
+        if (writer == Writer::kNone) {
+            NoteSkipped(SkipReason::kCodeSelectsNothing);
+            return;
+        }
 
         m_converter.m_recordComment = comment;
         const std::string_view from = Station(line, 11);
@@ -239,6 +295,7 @@ private:
             case Writer::kNone:
                 break;
         }
+        NoteWritten();
     }
 
     /// "*60*" (with heights and two standard deviations) and "*61*" azimuths. Code S reverses
@@ -261,11 +318,18 @@ private:
             m_converter.WriteSurfCompact(Station(line, 11), Station(line, 51), azimuth, 0.0,
                                          kAbsent, kAbsent, m_out, m_result);
         }
+        NoteWritten();
     }
 
     BlueBookConverter& m_converter;
+    ConversionReport* const m_report;  // null: no account is kept
     OutputFile& m_out;
     int& m_result;
+    // The record being converted, for the account.
+    std::string_view m_line;
+    int m_lineNumber = 0;
+    int m_slot = 0;
+    bool m_datumSeen = false;  // the first "*13*" was accounted for by the datum pass
     ObservationSet m_directionSet;
     ObservationSet m_angleSet;
     ObservationSet m_verticalSet;
@@ -285,6 +349,6 @@ void ConvertBFileObservations(BlueBookConverter& converter, InputFile& bFile, Ou
             return;
         }
         if (line.empty()) return;
-        pass.Convert(line);
+        pass.Convert(line, lineCounter);
     }
 }

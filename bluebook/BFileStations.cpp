@@ -10,6 +10,7 @@
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
 #include "convert/BlueBookConverter.h"
+#include "convert/ConversionReport.h"
 #include "convert/Messages.h"
 #include "output/OutputFile.h"
 
@@ -27,42 +28,88 @@ bool ColumnHolds(std::string_view line, int column, char letter) {
     return !field.empty() && field[0] == letter;
 }
 
-/// "*80*" control point: position and elevation.
+/// GetFieldReal, the field checked for blanks after its digits when an account is kept.
+double Real(ConversionReport* report, std::string_view line, int column, int width) {
+    if (report) report->CheckNumericField(column, width, line);
+    return GetFieldReal(column, width, line);
+}
+
+/// True when the field holds nothing but blanks (or lies beyond the line).
+bool FieldIsBlank(std::string_view line, int column, int width) {
+    for (const char c : GetFieldText(column, width, line)) {
+        if (!IsBlank(c)) return false;
+    }
+    return true;
+}
+
+int BFileSlot(std::string_view type) { return ConversionReport::TypeSlot(ReportFile::kBFile, type); }
+
+/// "*80*" control point: position and elevation. `lineNumber` serves the account only.
 void ApplyControlPoint(const BlueBookConverter& converter, std::string_view line,
-                       BFileStationTable& table) {
-    BFileStation& station = table.Append(converter.GetFieldStation(11, 4, line));
-    station.latitude = GetFieldReal(45, 11, line) * 1e-9;
+                       BFileStationTable& table, int lineNumber) {
+    ConversionReport* const report = converter.m_report;
+    const std::string_view name = converter.GetFieldStation(11, 4, line);
+    if (report && table.FirstIndexOf(name) >= 0) {
+        report->AddWarning(ReportFile::kBFile, ReportWarning::kDuplicateStation, name, lineNumber);
+    }
+    BFileStation& station = table.Append(name);
+    station.latitude = Real(report, line, 45, 11) * 1e-9;
     if (ColumnHolds(line, 56, 'S')) station.latitude = -station.latitude;
-    station.longitude = GetFieldReal(57, 12, line) * 1e-9;
+    station.longitude = Real(report, line, 57, 12) * 1e-9;
     if (ColumnHolds(line, 69, 'W')) station.longitude = -station.longitude;
-    station.orthoHeight = GetFieldReal(70, 6, line) * 0.01;
+    station.orthoHeight = Real(report, line, 70, 6) * 0.01;
     station.geoidHeight = 0.0;
     station.ellipsoidHeight = station.orthoHeight;
+    if (report) {
+        report->RecordConvertedBFile(BFileSlot("*80*"), line, lineNumber);
+        report->AddBFileStation(station.name, lineNumber);
+    }
 }
 
 /// "*85*" deflection of the vertical, for a station whose "*80*" came earlier.
 void ApplyDeflection(const BlueBookConverter& converter, std::string_view line,
-                     BFileStationTable& table) {
+                     BFileStationTable& table, int lineNumber) {
+    ConversionReport* const report = converter.m_report;
     const int i = FindStation(converter.GetFieldStation(11, 4, line), table, table.Count());
-    if (i < 0) return;
+    if (i < 0) {
+        if (report) {
+            report->RecordSkipped(ReportFile::kBFile, BFileSlot("*85*"),
+                                  SkipReason::kNoEarlierStation, lineNumber);
+        }
+        return;
+    }
     BFileStation& station = table[i];
-    station.xi = GetFieldReal(63, 5, line) * 0.01;
+    station.xi = Real(report, line, 63, 5) * 0.01;
     if (ColumnHolds(line, 68, 'S')) station.xi = -station.xi;
-    station.xiSd = GetFieldReal(69, 3, line) * 0.01;
-    station.eta = GetFieldReal(72, 5, line) * 0.01;
+    station.xiSd = Real(report, line, 69, 3) * 0.01;
+    station.eta = Real(report, line, 72, 5) * 0.01;
     if (ColumnHolds(line, 77, 'W')) station.eta = -station.eta;
-    station.etaSd = GetFieldReal(78, 3, line) * 0.01;
+    station.etaSd = Real(report, line, 78, 3) * 0.01;
+    if (report) report->RecordConvertedBFile(BFileSlot("*85*"), line, lineNumber);
 }
 
 /// "*86*" heights, for a station whose "*80*" came earlier. Blank fields give 0.0.
 void ApplyHeights(const BlueBookConverter& converter, std::string_view line,
-                  BFileStationTable& table) {
+                  BFileStationTable& table, int lineNumber) {
+    ConversionReport* const report = converter.m_report;
     const int i = FindStation(converter.GetFieldStation(11, 4, line), table, table.Count());
-    if (i < 0) return;
+    if (i < 0) {
+        if (report) {
+            report->RecordSkipped(ReportFile::kBFile, BFileSlot("*86*"),
+                                  SkipReason::kNoEarlierStation, lineNumber);
+        }
+        return;
+    }
     BFileStation& station = table[i];
-    station.orthoHeight = GetFieldReal(17, 7, line) * 0.001;
-    station.geoidHeight = GetFieldReal(36, 7, line) * 0.001;
-    station.ellipsoidHeight = GetFieldReal(46, 7, line) * 0.001;
+    station.orthoHeight = Real(report, line, 17, 7) * 0.001;
+    station.geoidHeight = Real(report, line, 36, 7) * 0.001;
+    station.ellipsoidHeight = Real(report, line, 46, 7) * 0.001;
+    if (report) {
+        report->RecordConvertedBFile(BFileSlot("*86*"), line, lineNumber);
+        if (FieldIsBlank(line, 17, 7) || FieldIsBlank(line, 36, 7) || FieldIsBlank(line, 46, 7)) {
+            report->AddWarning(ReportFile::kBFile, ReportWarning::kBlankHeight, lineNumber);
+        }
+    }
 }
 
 }  // namespace
@@ -95,7 +142,9 @@ void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lin
                                      int& result) {
     result = 0;
     lineCounter = 0;
+    ConversionReport* const report = m_report;
     try {
+        if (report) report->StartFile(ReportFile::kBFile, m_bFilePath);
         const SerfilIndexScope serfilIndex(*this);
         BFileStationTable table;
         m_recordComment.clear();
@@ -112,19 +161,21 @@ void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lin
             if (line.empty()) break;
             if (RecordType(line) != "*13*") continue;
 
+            if (report) report->BeginRecord();
             m_datumName.assign(GetFieldStation(11, 15, line));
-            const double a = GetFieldReal(51, 10, line) * 0.001;  // millimetres
+            const double a = Real(report, line, 51, 10) * 0.001;  // millimetres
             m_semiMajorAxis = a;
             if (a > 0.001) {
-                m_inverseFlattening = GetFieldReal(61, 10, line) * 1e-7;
+                m_inverseFlattening = Real(report, line, 61, 10) * 1e-7;
                 if (!(m_inverseFlattening > 0.001)) {
                     // No inverse flattening: derive it from the semi-minor axis. A sphere
                     // (b equal to a) is written with the inverse flattening 0.
-                    const double b = GetFieldReal(71, 10, line) * 0.001;
+                    const double b = Real(report, line, 71, 10) * 0.001;
                     m_inverseFlattening = b == a ? 0.0 : 1.0 / ((a - b) / a);
                 }
                 m_recordComment = "!B-File Record Type 13";
             }
+            if (report) report->RecordConvertedBFile(BFileSlot("*13*"), line, lineCounter);
             break;
         }
 
@@ -146,12 +197,13 @@ void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lin
                 }
                 if (line.empty()) break;
                 const std::string_view type = RecordType(line);
+                if (report) report->BeginRecord();
                 if (type == "*80*") {
-                    ApplyControlPoint(*this, line, table);
+                    ApplyControlPoint(*this, line, table, lineCounter);
                 } else if (type == "*85*") {
-                    ApplyDeflection(*this, line, table);
+                    ApplyDeflection(*this, line, table, lineCounter);
                 } else if (type == "*86*") {
-                    ApplyHeights(*this, line, table);
+                    ApplyHeights(*this, line, table, lineCounter);
                 }
             }
         }
@@ -161,6 +213,7 @@ void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lin
             const BFileStation& s = table[i];
             WriteGeoCompact(s.name, s.latitude, s.longitude, s.orthoHeight, s.geoidHeight,
                             s.ellipsoidHeight, s.xi, s.xiSd, s.eta, s.etaSd, out, result);
+            if (report && result == 0) ++report->stationsWritten;
         }
 
         if (!bFile.Rewind()) {
@@ -171,6 +224,7 @@ void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lin
             lineCounter = 0;
             ConvertBFileObservations(*this, bFile, out, lineCounter, result);
             if (result == kMsgReadError) return;
+            if (report && result == 0) report->FinishFile(ReportFile::kBFile);
         }
         if (result > 0) result = kMsgWriteError;
     } catch (const std::bad_alloc&) {

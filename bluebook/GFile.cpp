@@ -17,6 +17,7 @@
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
 #include "convert/BlueBookConverter.h"
+#include "convert/ConversionReport.h"
 #include "convert/Messages.h"
 #include "output/CompactRecords.h"
 #include "output/OutputFile.h"
@@ -59,7 +60,18 @@ constexpr Field kGStation{6, 4};
 constexpr Field kGX{22, 12}, kGY{35, 12}, kGZ{48, 12};
 constexpr Field kGSdX{61, 4}, kGSdY{66, 4}, kGSdZ{71, 4};
 
-double Real(std::string_view line, Field f) { return GetFieldReal(f.column, f.width, line); }
+/// GetFieldReal, the field checked for blanks after its digits when an account is kept.
+double Real(ConversionReport* report, std::string_view line, int column, int width) {
+    if (report) report->CheckNumericField(column, width, line);
+    return GetFieldReal(column, width, line);
+}
+double Real(ConversionReport* report, std::string_view line, Field f) {
+    return Real(report, line, f.column, f.width);
+}
+int Integer(ConversionReport* report, std::string_view line, int column, int width) {
+    if (report) report->CheckNumericField(column, width, line);
+    return GetFieldInt(column, width, line);
+}
 
 /// The vector table and matrix of one vector set, allocated once per G-file. Only what was
 /// stored since the last Clear is cleared again, so that the many B records of a large G-file
@@ -127,6 +139,8 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
                                      int& result) {
     lineCounter = 0;
     result = 0;
+    ConversionReport* const report = m_report;
+    if (report) report->StartFile(ReportFile::kGFile, m_gFilePath);
     const SerfilIndexScope serfilIndex(*this);
     VectorSet set;
     int vectorCount = 0;  // n of the last B record; 0 before the first
@@ -137,24 +151,32 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
     // A C or F record: fills the next vector of the set, unless the set already has its
     // kMaxVectors vectors.
     auto readVector = [&](const VectorLayout& layout, bool hasOverrides) {
-        if (readCount >= kMaxVectors) return;
+        if (readCount >= kMaxVectors) {
+            if (report) {
+                report->RecordSkipped(ReportFile::kGFile,
+                                      ConversionReport::TypeSlot(ReportFile::kGFile, line),
+                                      SkipReason::kTooManyVectors, lineCounter);
+            }
+            return;
+        }
         const int j = ++readCount;
         GpsVector& v = set.Vector(j);
         v.fromStation.assign(GetFieldStation(layout.fromStation.column, layout.fromStation.width,
                                              line));
         v.toStation.assign(GetFieldStation(layout.toStation.column, layout.toStation.width, line));
-        v.dx = Real(line, layout.dx) * kComponentFactor;
-        v.dy = Real(line, layout.dy) * kComponentFactor;
-        v.dz = Real(line, layout.dz) * kComponentFactor;
-        set.Store(3 * j - 2, 3 * j - 2, Real(line, layout.sdX) * kComponentFactor);
-        set.Store(3 * j - 1, 3 * j - 1, Real(line, layout.sdY) * kComponentFactor);
-        set.Store(3 * j, 3 * j, Real(line, layout.sdZ) * kComponentFactor);
+        v.dx = Real(report, line, layout.dx) * kComponentFactor;
+        v.dy = Real(report, line, layout.dy) * kComponentFactor;
+        v.dz = Real(report, line, layout.dz) * kComponentFactor;
+        set.Store(3 * j - 2, 3 * j - 2, Real(report, line, layout.sdX) * kComponentFactor);
+        set.Store(3 * j - 1, 3 * j - 1, Real(report, line, layout.sdY) * kComponentFactor);
+        set.Store(3 * j, 3 * j, Real(report, line, layout.sdZ) * kComponentFactor);
         if (hasOverrides) {
             ApplyOverride(GetFieldStation(kCFromOverride.column, kCFromOverride.width, line),
                           scratch, v.fromStation);
             ApplyOverride(GetFieldStation(kCToOverride.column, kCToOverride.width, line), scratch,
                           v.toStation);
         }
+        if (report) report->AddSetVector(j, line[0], lineCounter);
     };
 
     // A D or E record: stores its terms and writes the set when its last valid term closes it.
@@ -164,21 +186,34 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
                          bool isCovariance, const char* comment) {
         int lastRow = 0;
         int lastColumn = 0;
+        bool outside = false;
         for (int t = 0; t < termCount; ++t) {
             const int c = termColumns[t];
-            const int row = GetFieldInt(c, kTermIndexWidth, line);
-            const int column = GetFieldInt(c + kTermIndexWidth, kTermIndexWidth, line);
+            const int row = Integer(report, line, c, kTermIndexWidth);
+            const int column = Integer(report, line, c + kTermIndexWidth, kTermIndexWidth);
             if (row < 1 || column < 1) continue;
-            set.Store(row, column,
-                      GetFieldReal(c + 2 * kTermIndexWidth, valueWidth, line) * kTermFactor);
+            if (!set.Store(row, column,
+                           Real(report, line, c + 2 * kTermIndexWidth, valueWidth) * kTermFactor)) {
+                outside = true;
+            }
             lastRow = row;
             lastColumn = column;
+        }
+        if (report && outside) {
+            report->AddWarning(ReportFile::kGFile, ReportWarning::kTermOutsideMatrix, lineCounter);
         }
         // vectorCount is at most 99 (two columns), so 3n stays inside the matrix; a count of
         // 0 or below never closes, since a term's row is at least 1.
         if (vectorCount >= 1 && lastRow == 3 * vectorCount - 1 && lastColumn == 3 * vectorCount) {
             m_recordComment = comment;
             WriteGpsCompact(vectorCount, set.Vectors(), set.Matrix(), isCovariance, out, result);
+            if (report && result == 0) {
+                report->CloseVectorSet(vectorCount, readCount, set.Vectors(), line[0],
+                                       lineCounter);
+                report->vectorsWritten += vectorCount;
+            }
+        } else if (report) {
+            report->AddSetTerms(line[0], lineCounter);
         }
     };
 
@@ -188,13 +223,24 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
             result = kMsgReadError;
             return;
         }
-        if (line.empty()) return;  // end of the G-file
+        if (line.empty()) {  // end of the G-file
+            if (report) {
+                report->EndVectorSets();
+                report->FinishFile(ReportFile::kGFile);
+            }
+            return;
+        }
+        if (report) {
+            report->CountLine(ReportFile::kGFile);
+            report->BeginRecord();
+        }
 
         switch (line[0]) {
             case 'B':
-                vectorCount = GetFieldInt(kVectorCount.column, kVectorCount.width, line);
+                vectorCount = Integer(report, line, kVectorCount.column, kVectorCount.width);
                 set.Clear();
                 readCount = 0;
+                if (report) report->StartVectorSet(lineCounter);
                 break;
             case 'C':
                 readVector(kCLayout, true);
@@ -211,14 +257,25 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
             case 'G':
                 m_recordComment = "!G-File Record Type G";
                 WriteCartCompact(GetFieldStation(kGStation.column, kGStation.width, line),
-                                 Real(line, kGX) * kComponentFactor,
-                                 Real(line, kGY) * kComponentFactor,
-                                 Real(line, kGZ) * kComponentFactor,
-                                 Real(line, kGSdX) * kPositionSdFactor,
-                                 Real(line, kGSdY) * kPositionSdFactor,
-                                 Real(line, kGSdZ) * kPositionSdFactor, out, result);
+                                 Real(report, line, kGX) * kComponentFactor,
+                                 Real(report, line, kGY) * kComponentFactor,
+                                 Real(report, line, kGZ) * kComponentFactor,
+                                 Real(report, line, kGSdX) * kPositionSdFactor,
+                                 Real(report, line, kGSdY) * kPositionSdFactor,
+                                 Real(report, line, kGSdZ) * kPositionSdFactor, out, result);
+                if (report && result == 0) {
+                    report->RecordConverted(ReportFile::kGFile,
+                                            ConversionReport::TypeSlot(ReportFile::kGFile, line),
+                                            lineCounter);
+                    ++report->positionsWritten;
+                }
                 break;
             default:  // A, I and every other first character: nothing to convert
+                if (report) {
+                    report->RecordSkipped(ReportFile::kGFile,
+                                          ConversionReport::TypeSlot(ReportFile::kGFile, line),
+                                          SkipReason::kUnsupportedType, lineCounter);
+                }
                 break;
         }
         if (result > 0) {

@@ -5,6 +5,7 @@
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
 #include "convert/BlueBookConverter.h"
+#include "convert/ConversionReport.h"
 #include "convert/Messages.h"
 
 namespace {
@@ -31,12 +32,21 @@ void BlueBookConverter::ReadSerfil(int& lineCounter, int& result) {
         result = kMsgCannotOpen;
         return;
     }
+    if (m_report) m_report->StartFile(ReportFile::kSerfil, m_serfilPath);
     std::string line;
     while (result == 0) {
         ReadDataLine(serfil, line, lineCounter, result);
-        if (result > 0 || line.empty()) break;
+        if (result > 0) break;
+        if (line.empty()) {
+            if (m_report) m_report->FinishFile(ReportFile::kSerfil);
+            break;
+        }
         m_serfilNames.emplace_back(GetFieldText(1, 4, line));
         m_serfilNumbers.emplace_back(SerialNumber(line));
+        if (m_report) {
+            m_report->CountLine(ReportFile::kSerfil);
+            m_report->AddSerfilEntry(m_serfilNames.back(), lineCounter);
+        }
     }
 }
 
@@ -53,6 +63,7 @@ std::string_view BlueBookConverter::GetFieldStation(int column, int width,
         while (found < count && m_serfilNumbers[found] != field) ++found;
     }
     if (found >= count) return field;
+    if (m_report) m_report->NoteSerfilUse(found);
     return std::string_view(m_serfilNames[found]).substr(0, static_cast<std::size_t>(width));
 }
 

@@ -12,6 +12,7 @@
 #include "bluebook/SerfilIndex.h"
 #include "output/CompactRecords.h"
 
+class ConversionReport;
 class InputFile;
 class OutputFile;
 class Platform;
@@ -113,6 +114,9 @@ public:
     double m_semiMajorAxis;                 // ellipsoid semi-major axis, metres
     double m_inverseFlattening;             // ellipsoid inverse flattening
     std::string m_recordComment;            // comment line ahead of the next header or record
+    /// The account of the conversion, filled by the readers when a front end sets it (the
+    /// front end owns it; it must outlive every job run while it is set). Null: no account.
+    ConversionReport* m_report = nullptr;
 
 private:
     /// Indexes the SERFIL lists for GetFieldStation while a B-file or G-file is converted; the

@@ -5,6 +5,7 @@
 
 #include "bluebook/InputFile.h"
 #include "convert/BlueBookConverter.h"
+#include "convert/ConversionReport.h"
 #include "convert/Messages.h"
 #include "convert/Platform.h"
 #include "output/OutputFile.h"
@@ -38,6 +39,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 void BlueBookConverter::OnConvertData() {
     try {
         if (!m_platform.FetchFields(*this)) return;
+        if (m_report) m_report->Clear();
         TrimWhiteSpace(m_outputPath);
         TrimWhiteSpace(m_gFilePath);
         TrimWhiteSpace(m_serfilPath);
@@ -109,6 +111,11 @@ void BlueBookConverter::OnConvertData() {
             }
             ConvertGFile(gFile, out, lineCounter, result);
             readPath = &m_gFilePath;
+        }
+
+        // Both files converted: compare the B-file's stations with the vectors' end points.
+        if (m_report && result <= 0 && !m_bFilePath.empty() && !m_gFilePath.empty()) {
+            m_report->CompareStations();
         }
 
         // A full disk may show only when the last bytes are flushed.
