@@ -19,6 +19,7 @@ std::string ConsolePlatform::LoadMessageText(int number) { return CatalogueText(
 
 int ConsolePlatform::ShowMessage(const std::string& text, unsigned /*style*/, int helpContext) {
     lastMessage = helpContext;
+    lastMessageText = text;
     std::FILE* stream = helpContext == kMsgSuccess ? stdout : stderr;
     std::fprintf(stream, "%s\n", text.c_str());
     std::fflush(stream);

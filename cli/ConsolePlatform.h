@@ -18,6 +18,7 @@ public:
     int ShowMessage(const std::string& text, unsigned style, int helpContext) override;
     bool NameExists(const std::string& path) override;
 
-    /// The number of the last message shown, 0 when none was.
+    /// The number of the last message shown, 0 when none was, and its text.
     int lastMessage = 0;
+    std::string lastMessageText;
 };

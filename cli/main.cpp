@@ -1,12 +1,15 @@
 // bbook2tellurax: converts NGS Blue Book files (SERFIL, B-file, G-file) into one TELLURAX input
 // file from the command line. Exit status: 0 success, 1 a conversion failure (its message on
-// standard error), 2 a usage error or nothing to convert.
+// standard error), 2 a usage error or nothing to convert. With -r or --report-json it also gives
+// the account of the conversion: what was converted, what was left out and why.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "cli/ConsolePlatform.h"
 #include "convert/BlueBookConverter.h"
+#include "convert/ConversionReport.h"
 #include "convert/Messages.h"
 
 #ifndef BB_VERSION
@@ -27,6 +30,9 @@ const char* const kUsage =
     "  -b, --bfile FILE    B-file: datum, stations and conventional observations\n"
     "  -g, --gfile FILE    G-file: GPS vector sets and station positions\n"
     "  -o, --output FILE   TELLURAX input file to create (required; replaced if it exists)\n"
+    "  -r, --report        after the message, print on standard error what was converted,\n"
+    "                      what was left out and why, and what to check\n"
+    "      --report-json FILE  write that account as JSON to FILE\n"
     "  -h, --help          show this help and exit\n"
     "      --version       show the version and exit\n"
     "\n"
@@ -37,6 +43,14 @@ const char* const kUsage =
 int UsageError(const std::string& explanation) {
     std::fprintf(stderr, "bbook2tellurax: %s (try --help)\n", explanation.c_str());
     return kExitUsage;
+}
+
+/// Writes `text` to `path` as it stands; false when the file cannot be written.
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -55,8 +69,28 @@ int main(int argc, char** argv) {
         {"-o", "--output", &platform.outputPath},
     };
 
+    bool printReport = false;
+    std::string reportJsonPath;
+    bool writeReportJson = false;
+    const std::string jsonOption = "--report-json";
+
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "-r" || arg == "--report") {
+            printReport = true;
+            continue;
+        }
+        if (arg == jsonOption) {
+            if (i + 1 >= argc) return UsageError("option " + arg + " needs a file name");
+            reportJsonPath = argv[++i];
+            writeReportJson = true;
+            continue;
+        }
+        if (arg.compare(0, jsonOption.size() + 1, jsonOption + "=") == 0) {
+            reportJsonPath = arg.substr(jsonOption.size() + 1);
+            writeReportJson = true;
+            continue;
+        }
         if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             return kExitSuccess;
@@ -86,10 +120,30 @@ int main(int argc, char** argv) {
         return UsageError("unexpected argument " + arg);
     }
 
+    if (writeReportJson && reportJsonPath.empty()) {
+        return UsageError("option " + jsonOption + " needs a file name");
+    }
+
     BlueBookConverter converter(platform);
+    std::unique_ptr<ConversionReport> report;
+    if (printReport || writeReportJson) {
+        report = std::make_unique<ConversionReport>();
+        converter.m_report = report.get();
+    }
     converter.OnConvertData();
     if (platform.lastMessage == 0) {
         return UsageError("nothing to convert: name a B-file (-b) or a G-file (-g)");
     }
-    return platform.lastMessage == kMsgSuccess ? kExitSuccess : kExitFailure;
+    int status = platform.lastMessage == kMsgSuccess ? kExitSuccess : kExitFailure;
+    if (report) {
+        report->message = platform.lastMessage;
+        report->messageText = platform.lastMessageText;
+        if (printReport) std::fputs(FormatReportSummary(*report).c_str(), stderr);
+        if (writeReportJson && !WriteTextFile(reportJsonPath, FormatReportJson(*report))) {
+            std::fprintf(stderr, "bbook2tellurax: cannot write the report %s\n",
+                         reportJsonPath.c_str());
+            status = kExitFailure;
+        }
+    }
+    return status;
 }
