@@ -23,7 +23,8 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage =
-    "Usage: bbook2tellurax [-s SERFIL] [-b BFILE] [-g GFILE] -o OUTPUT\n"
+    "Usage: bbook2tellurax [-s SERFIL] [-b BFILE] [-g GFILE] -o OUTPUT [-r]\n"
+    "                      [--report-json FILE]\n"
     "Converts NGS Blue Book files into one TELLURAX input file.\n"
     "\n"
     "  -s, --serfil FILE   SERFIL file: station names for serial numbers (optional)\n"

@@ -648,10 +648,9 @@ std::string FormatReportSummary(const ConversionReport& report) {
         }
         AppendWarnings(out, account);
     }
-    out += "Written: " + Number(report.stationsWritten) + " stations, " +
-           Number(report.observationsWritten) + " observations, " +
-           Number(report.vectorsWritten) + " vectors, " + Number(report.positionsWritten) +
-           " positions\n";
+    out += "Written: stations " + Number(report.stationsWritten) + ", observations " +
+           Number(report.observationsWritten) + ", vectors " + Number(report.vectorsWritten) +
+           ", positions " + Number(report.positionsWritten) + "\n";
     return out;
 }
 

@@ -1,0 +1,592 @@
+// The conversion account: counts, reasons and first line numbers on small files written for it,
+// its JSON text read back, and an output file that is the same with and without it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "convert/ConversionReport.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+/// A record line: `text` pieces placed at their 1-based columns, blanks between them.
+std::string Rec(std::initializer_list<std::pair<int, std::string>> pieces) {
+    std::string line;
+    for (const auto& [column, text] : pieces) {
+        const std::size_t at = static_cast<std::size_t>(column - 1);
+        if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
+        line.replace(at, text.size(), text);
+    }
+    return line;
+}
+
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\n";
+    return text;
+}
+
+std::vector<int> LinesOf(const Occurrences& at) {
+    return std::vector<int>(at.lines.begin(), at.lines.begin() + at.kept);
+}
+
+/// Runs one job over the given inputs (empty: not named) and keeps its account.
+struct Job {
+    TempDir dir;
+    FakePlatform platform;
+    ConversionReport report;
+
+    void Run(const std::string& serfil, const std::string& bfile, const std::string& gfile,
+             bool keepAccount = true) {
+        auto place = [&](const char* name, const std::string& text) {
+            if (text.empty()) return std::string();
+            WriteFile(dir / name, text);
+            return dir / name;
+        };
+        platform.serfilPath = place("serfil", serfil);
+        platform.bFilePath = place("bfile", bfile);
+        platform.gFilePath = place("gfile", gfile);
+        platform.outputPath = dir / "out.txt";
+        BlueBookConverter converter(platform);
+        if (keepAccount) converter.m_report = &report;
+        converter.OnConvertData();
+        ASSERT_EQ(platform.shown.size(), 1u);
+        ASSERT_EQ(platform.shown[0].number, kMsgSuccess) << platform.shown[0].text;
+    }
+};
+
+// A B-file that meets every B-file reason and warning. Physical lines are numbered as in the
+// comments; line 3 is a comment and line 24 is empty.
+const std::string kBFile = Lines({
+    "000010*AA*PROJECT",                                                           // 1
+    Rec({{1, "000020*13*NAD 83"}, {51, "6378137000"}, {61, "2982572221"}}),        // 2
+    "! stations",                                                                  // 3
+    Rec({{1, "000040*80*0001"}, {45, "39000000000N105000000000W001000"}}),         // 4
+    Rec({{1, "000050*80*0002"}, {45, "39100000000N105100000000W002000"}}),         // 5
+    Rec({{1, "000060*80*0001"}, {45, "39200000000N105200000000W003000"}}),         // 6
+    Rec({{1, "000070*86*0003"}, {17, "0012345"}}),                                 // 7
+    Rec({{1, "000080*85*0003"}, {63, "00123N010"}}),                               // 8
+    Rec({{1, "000090*86*0002"}, {17, "0012345"}, {46, "0012000"}}),                // 9
+    Rec({{1, "000100*86*0001"}, {17, "  4241 "}, {36, "-000015"}, {46, "0004226"}}),  // 10
+    Rec({{1, "000110*80*0003"}, {45, "39300000000N105300000000W004000"}}),         // 11
+    Rec({{1, "00012R*20*000101"}, {36, "0150"}, {51, "00020160"},
+         {64, "000000000"}, {73, "00100010"}}),                                    // 12
+    Rec({{1, "000130*22*000102"}, {51, "00030160"}, {64, "045000000"}}),           // 13
+    Rec({{1, "000140*22*000101"}, {51, "00030160"}, {64, "045000000"}}),           // 14
+    Rec({{1, "000150*50*0001"}, {46, "0002"}, {64, "012345678Q0050010"}}),         // 15
+    Rec({{1, "000160*50*0001"}, {46, "0002"}, {64, "012345678s0050010"}}),         // 16
+    Rec({{1, "000170*52*0001"}, {46, "0002"}, {64, "012345678X0050010"}}),         // 17
+    Rec({{1, "000180*13*OTHER DATUM"}, {51, "6378206400"}}),                       // 18
+    "      *93*  18.240",                                                          // 19
+    "000200*25*0001",                                                              // 20
+    "000210*25*0002",                                                              // 21
+    Rec({{1, "000220*32*000105"}, {51, "0002"}, {64, "12000000"}}),                // 22
+    Rec({{1, "000230*45*0001"}, {51, "0002"}, {64, "  12345  0100"}}),             // 23
+    "",                                                                            // 24
+    "000250*AA*END",                                                               // 25
+});
+
+TEST(ReportBFile, CountsEachRecordOnceWithItsReasonAndFirstLines) {
+    Job job;
+    job.Run("", kBFile, "");
+    const ConversionReport& r = job.report;
+    const ReportFile b = ReportFile::kBFile;
+    const FileAccount& account = r.File(b);
+    EXPECT_TRUE(account.read);
+    EXPECT_TRUE(account.complete);
+    EXPECT_EQ(account.lines, 23);  // 25 physical lines less a comment and an empty line
+
+    struct Row {
+        const char* type;
+        std::int64_t converted, skipped;
+    };
+    const Row rows[] = {
+        {"*AA*", 0, 2}, {"*13*", 1, 1}, {"*80*", 4, 0}, {"*85*", 0, 1}, {"*86*", 2, 1},
+        {"*20*", 1, 0}, {"*22*", 1, 1}, {"*32*", 0, 1}, {"*50*", 0, 2}, {"*52*", 1, 0},
+        {"*45*", 1, 0}, {"*93*", 0, 1}, {"*25*", 0, 2},
+    };
+    std::int64_t total = 0;
+    for (const Row& row : rows) {
+        EXPECT_EQ(r.Records(b, row.type).converted, row.converted) << row.type;
+        EXPECT_EQ(r.Records(b, row.type).skipped, row.skipped) << row.type;
+        total += row.converted + row.skipped;
+    }
+    // Every significant line is accounted for exactly once, over the three passes.
+    EXPECT_EQ(total, account.lines);
+    std::int64_t allTypes = 0;
+    for (const RecordCount& count : account.records) allTypes += count.converted + count.skipped;
+    EXPECT_EQ(allTypes, account.lines);
+
+    using V = std::vector<int>;
+    EXPECT_EQ(LinesOf(r.Skips(b, "*AA*", SkipReason::kUnsupportedType)), (V{1, 25}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*25*", SkipReason::kUnsupportedType)), (V{20, 21}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*13*", SkipReason::kLaterDatum)), (V{18}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*85*", SkipReason::kNoEarlierStation)), (V{8}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*86*", SkipReason::kNoEarlierStation)), (V{7}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*22*", SkipReason::kOtherSet)), (V{13}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*32*", SkipReason::kOtherSet)), (V{22}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*50*", SkipReason::kCodeSelectsNothing)), (V{15, 16}));
+    EXPECT_EQ(LinesOf(r.Skips(b, "*93*", SkipReason::kTypeAtColumn1)), (V{19}));
+    EXPECT_EQ(r.Skips(b, "*22*", SkipReason::kUnsupportedType).count, 0);
+
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kRejectedMark).at), (V{12}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kDigitsThenBlanks).at), (V{10, 23}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kTypeAtColumn1).at), (V{19}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kBlankHeight).at), (V{9}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kDuplicateStation).at), (V{6}));
+    EXPECT_EQ(r.Warning(b, ReportWarning::kDuplicateStation).names,
+              std::vector<std::string>{"0001"});
+    // Without a G-file the stations are not compared with vectors.
+    EXPECT_EQ(r.Warning(b, ReportWarning::kUnreachedStation).at.count, 0);
+
+    EXPECT_EQ(r.stationsWritten, 4);
+    EXPECT_EQ(r.observationsWritten, 4);  // *20*, *22*, *52*, *45*
+    EXPECT_EQ(r.vectorsWritten, 0);
+    EXPECT_EQ(r.positionsWritten, 0);
+    EXPECT_FALSE(r.File(ReportFile::kGFile).read);
+}
+
+TEST(ReportBFile, LinesBeyondTheKeptOnesAreCountedAndAJobStartsAfresh) {
+    std::string bfile;
+    for (int i = 1; i <= 7; ++i) bfile += "000010*25*000" + std::to_string(i) + "\n";
+    Job job;
+    job.Run("", bfile, "");
+    job.platform.shown.clear();
+    job.Run("", bfile, "");  // the same report again: the second job's account only
+    const Occurrences& at =
+        job.report.Skips(ReportFile::kBFile, "*25*", SkipReason::kUnsupportedType);
+    EXPECT_EQ(at.count, 7);
+    EXPECT_EQ(LinesOf(at), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(job.report.File(ReportFile::kBFile).lines, 7);
+}
+
+// A G-file that meets every G-file reason and warning:
+//   1 A            skipped: type              9  B, n = 1 (set 2)
+//   2 C            skipped: before any B     10  C  j = 1
+//   3 D            skipped: before any B     11  F  j = 2: beyond the count
+//   4 B, n = 2 (set 1)                       12  D  closes (2, 3)
+//   5 C  j = 1, DX "  1234567  "             13  E  term (400, 400): outside, no close
+//   6 G  position                            14  B, n = 1 (set 3): line 13 never closed
+//   7 D  (1,2) (2,3): no close               15  C  j = 1, DX with blanks: never written
+//   8 D  (5,6) closes set 1 with 1 of 2 C    16  i  skipped: type
+const std::string kGFile = Lines({
+    "AHEADER",
+    Rec({{1, "C00010002"}, {10, "    1000000"}}),
+    Rec({{1, "D"}, {2, "  1  2  1000000"}}),
+    Rec({{1, "B"}, {26, " 2"}}),
+    Rec({{1, "C00010002"}, {10, "  1234567  "}, {21, "    8"}}),
+    Rec({{1, "G    0001"}, {22, "-22112345678"}}),
+    Rec({{1, "D"}, {2, "  1  2  1000000"}, {17, "  2  3  1000000"}}),
+    Rec({{1, "D"}, {2, "  5  6  1000000"}}),
+    Rec({{1, "B"}, {26, " 1"}}),
+    Rec({{1, "C00030004"}, {10, "    1000000"}}),
+    Rec({{1, "F00040005"}, {10, "      1000000"}}),
+    Rec({{1, "D"}, {2, "  2  3  1000000"}}),
+    Rec({{1, "E"}, {2, "400400           5"}}),
+    Rec({{1, "B"}, {26, " 1"}}),
+    Rec({{1, "C00050006"}, {10, " 12345     "}}),
+    "iignored",
+});
+
+TEST(ReportGFile, VectorSetRecordsCountWhenTheirSetIsWritten) {
+    Job job;
+    job.Run("", "", kGFile);
+    const ConversionReport& r = job.report;
+    const ReportFile g = ReportFile::kGFile;
+    EXPECT_TRUE(r.File(g).complete);
+    EXPECT_EQ(r.File(g).lines, 16);
+
+    struct Row {
+        const char* type;
+        std::int64_t converted, skipped;
+    };
+    const Row rows[] = {{"A", 0, 1}, {"B", 2, 1}, {"C", 2, 2}, {"D", 3, 1},
+                        {"E", 0, 1}, {"F", 0, 1}, {"G", 1, 0}, {"i", 0, 1}};
+    std::int64_t total = 0;
+    for (const Row& row : rows) {
+        EXPECT_EQ(r.Records(g, row.type).converted, row.converted) << row.type;
+        EXPECT_EQ(r.Records(g, row.type).skipped, row.skipped) << row.type;
+        total += row.converted + row.skipped;
+    }
+    EXPECT_EQ(total, 16);
+
+    using V = std::vector<int>;
+    EXPECT_EQ(LinesOf(r.Skips(g, "A", SkipReason::kUnsupportedType)), (V{1}));
+    EXPECT_EQ(LinesOf(r.Skips(g, "i", SkipReason::kUnsupportedType)), (V{16}));
+    EXPECT_EQ(LinesOf(r.Skips(g, "C", SkipReason::kBeforeFirstB)), (V{2}));
+    EXPECT_EQ(LinesOf(r.Skips(g, "D", SkipReason::kBeforeFirstB)), (V{3}));
+    EXPECT_EQ(LinesOf(r.Skips(g, "F", SkipReason::kBeyondVectorCount)), (V{11}));
+    EXPECT_EQ(LinesOf(r.Skips(g, "E", SkipReason::kSetNeverClosed)), (V{13}));
+    EXPECT_EQ(LinesOf(r.Skips(g, "B", SkipReason::kSetNeverClosed)), (V{14}));
+    EXPECT_EQ(LinesOf(r.Skips(g, "C", SkipReason::kSetNeverClosed)), (V{15}));
+
+    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarning::kSetShort).at), (V{8}));
+    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarning::kTermOutsideMatrix).at), (V{13}));
+    // Line 15 has blanks after its digits too, but its set was never written.
+    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarning::kDigitsThenBlanks).at), (V{5}));
+
+    EXPECT_EQ(r.vectorsWritten, 3);  // two of set 1 (one empty), one of set 2
+    EXPECT_EQ(r.positionsWritten, 1);
+}
+
+TEST(ReportGFile, VectorsBeyondTheLargestSetAreSkipped) {
+    std::string gfile = Rec({{1, "B"}, {26, "99"}}) + "\n";
+    for (int j = 1; j <= kMaxVectors + 1; ++j) gfile += "C00010002    1000000\n";
+    gfile += "D296297  1000000\n";
+    Job job;
+    job.Run("", "", gfile);
+    const ConversionReport& r = job.report;
+    EXPECT_EQ(r.Records(ReportFile::kGFile, "C").converted, kMaxVectors);
+    EXPECT_EQ(LinesOf(r.Skips(ReportFile::kGFile, "C", SkipReason::kTooManyVectors)),
+              (std::vector<int>{kMaxVectors + 2}));  // line 1 is B, line 2 vector 1
+    EXPECT_EQ(r.vectorsWritten, kMaxVectors);
+    EXPECT_EQ(r.Warning(ReportFile::kGFile, ReportWarning::kSetShort).at.count, 0);
+}
+
+TEST(ReportStations, SerfilNamesAndStationsAreComparedWithVectorEnds) {
+    const std::string serfil = Lines({"AAAA   0001", "BBBB   0002", "CCCC   0003",
+                                      "DDDD   0009", "EEEE   0001"});
+    const std::string bfile = Lines({
+        Rec({{1, "000010*80*0001"}, {45, "39000000000N105000000000W001000"}}),
+        Rec({{1, "000020*80*0002"}, {45, "39000000000N105000000000W001000"}}),
+        Rec({{1, "000030*80*0003"}, {45, "39000000000N105000000000W001000"}}),
+    });
+    // One vector from 0001 (AAAA) to 0002, whose to-station override names ZZZZ.
+    const std::string gfile = Lines({Rec({{1, "B"}, {26, " 1"}}),
+                                     Rec({{1, "C00010002"}, {75, "ZZZZ"}}),
+                                     Rec({{1, "D"}, {2, "  2  3  1000000"}})});
+    Job job;
+    job.Run(serfil, bfile, gfile);
+    const ConversionReport& r = job.report;
+
+    const auto& entries = r.SerfilEntries();
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(r.SerfilNamesUsed(), 3);
+    EXPECT_FALSE(entries[3].used);  // 0009 names no station
+    EXPECT_FALSE(entries[4].used);  // 0001 again: the first line wins
+    EXPECT_EQ(entries[4].line, 5);
+    EXPECT_EQ(r.File(ReportFile::kSerfil).lines, 5);
+
+    const WarningTally& unmatched = r.Warning(ReportFile::kGFile, ReportWarning::kUnmatchedEndpoint);
+    EXPECT_EQ(unmatched.at.count, 1);
+    EXPECT_EQ(LinesOf(unmatched.at), std::vector<int>{2});
+    EXPECT_EQ(unmatched.names, std::vector<std::string>{"ZZZZ"});
+    const WarningTally& unreached = r.Warning(ReportFile::kBFile, ReportWarning::kUnreachedStation);
+    EXPECT_EQ(LinesOf(unreached.at), (std::vector<int>{2, 3}));
+    EXPECT_EQ(unreached.names, (std::vector<std::string>{"BBBB", "CCCC"}));
+
+    // The G-file alone: nothing to compare with.
+    job.platform.shown.clear();
+    job.Run(serfil, "", gfile);
+    EXPECT_EQ(job.report.Warning(ReportFile::kGFile, ReportWarning::kUnmatchedEndpoint).at.count,
+              0);
+}
+
+TEST(ReportFields, BlanksAfterDigitsAreFoundInsideTheFieldOnly) {
+    struct Case {
+        const char* line;
+        int column, width;
+        bool gap;
+    };
+    const Case cases[] = {
+        {"  4241 ", 1, 7, true},   {"  4241", 1, 7, false},  {"1 2", 1, 3, true},
+        {"-12 ", 1, 4, true},      {"12.5 ", 1, 5, false},   {"    ", 1, 4, false},
+        {"12 34", 1, 2, false},    {"x 12 ", 2, 3, false},   {"  12  ", 3, 3, true},
+    };
+    for (const Case& c : cases) {
+        ConversionReport report;
+        report.BeginRecord();
+        report.CheckNumericField(c.column, c.width, c.line);
+        EXPECT_EQ(report.TakeFieldGap(), c.gap) << '"' << c.line << '"';
+        EXPECT_FALSE(report.TakeFieldGap());
+    }
+}
+
+// --- The output does not change -----------------------------------------------------------------
+
+TEST(ReportOutput, OutputAndMessageAreTheSameWithAndWithoutTheAccount) {
+    const fs::path source = BB_SOURCE_DIR;
+    const fs::path samples = fs::path(BB_TEST_DATA_DIR) / "data" / "samples";
+    struct Inputs {
+        fs::path serfil, bfile, gfile;
+    };
+    const Inputs cases[] = {
+        {source / "examples/serfil", source / "examples/project.bfl",
+         source / "examples/project.gfl"},
+        {samples / "noaa-ngs-adjust/serfil", samples / "noaa-ngs-adjust/bfile",
+         samples / "noaa-ngs-adjust/gfile"},
+        {{}, samples / "noaa-ngs-adjust/bfile.fnl", {}},
+        {{}, samples / "noaa-ngs-HTDP/Ex4_bfile", samples / "noaa-ngs-HTDP/Ex4_gfile"},
+        {{}, samples / "noaa-ngs-HTDP/wa.bfile.txt", samples / "noaa-ngs-HTDP/wa.gfile.txt"},
+        {{}, {}, samples / "noaa-ngs-HTDP/Ex4_gfile.out"},
+        {{}, "", fs::path(BB_TEST_DATA_DIR) / "fixtures/gfile_without_vectors/gfile"},
+    };
+    for (const Inputs& inputs : cases) {
+        std::string outputs[2];
+        std::string messages[2];
+        TempDir dir;
+        for (int withAccount = 0; withAccount < 2; ++withAccount) {
+            FakePlatform platform;
+            platform.serfilPath = inputs.serfil.string();
+            platform.bFilePath = inputs.bfile.string();
+            platform.gFilePath = inputs.gfile.string();
+            platform.outputPath = dir / ("out" + std::to_string(withAccount));
+            ConversionReport report;
+            BlueBookConverter converter(platform);
+            if (withAccount) converter.m_report = &report;
+            converter.OnConvertData();
+            ASSERT_EQ(platform.shown.size(), 1u);
+            EXPECT_EQ(platform.shown[0].number, kMsgSuccess);
+            outputs[withAccount] = ReadFile(platform.outputPath);
+            messages[withAccount] = platform.shown[0].text.substr(0, 29);
+            if (withAccount) {
+                EXPECT_GT(report.File(inputs.gfile.empty() ? ReportFile::kBFile
+                                                            : ReportFile::kGFile)
+                              .lines,
+                          0);
+            }
+        }
+        EXPECT_FALSE(outputs[0].empty());
+        EXPECT_EQ(outputs[0], outputs[1]) << inputs.bfile << " " << inputs.gfile;
+        EXPECT_EQ(messages[0], messages[1]);
+    }
+}
+
+// --- JSON ---------------------------------------------------------------------------------------
+
+/// A small JSON reader for the test: objects, arrays, strings, integers, true, false, null.
+struct Json {
+    enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;
+    bool boolean = false;
+    long long number = 0;
+    std::string text;
+    std::vector<Json> items;
+    std::map<std::string, Json> members;
+
+    const Json& operator[](const std::string& key) const {
+        static const Json kMissing;
+        const auto found = members.find(key);
+        return found == members.end() ? kMissing : found->second;
+    }
+    const Json& operator[](std::size_t i) const { return items.at(i); }
+};
+
+class JsonReader {
+public:
+    explicit JsonReader(std::string_view text) : m_text(text) {}
+
+    /// The value of the whole text; sets `ok` false on any fault, trailing text included.
+    Json ReadAll(bool& ok) {
+        Json value = Read();
+        Skip();
+        ok = m_ok && m_pos == m_text.size();
+        return value;
+    }
+
+private:
+    void Skip() {
+        while (m_pos < m_text.size() && std::isspace(static_cast<unsigned char>(m_text[m_pos])))
+            ++m_pos;
+    }
+    bool Take(char c) {
+        Skip();
+        if (m_pos < m_text.size() && m_text[m_pos] == c) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    bool TakeWord(std::string_view word) {
+        if (m_text.substr(m_pos, word.size()) != word) return false;
+        m_pos += word.size();
+        return true;
+    }
+    Json Fail() {
+        m_ok = false;
+        return Json();
+    }
+
+    Json Read() {
+        Skip();
+        if (m_pos >= m_text.size()) return Fail();
+        Json value;
+        const char c = m_text[m_pos];
+        if (c == '{') {
+            ++m_pos;
+            value.kind = Json::kObject;
+            if (Take('}')) return value;
+            do {
+                Skip();
+                const Json key = ReadString();
+                if (!Take(':')) return Fail();
+                value.members[key.text] = Read();
+            } while (Take(','));
+            if (!Take('}')) return Fail();
+        } else if (c == '[') {
+            ++m_pos;
+            value.kind = Json::kArray;
+            if (Take(']')) return value;
+            do value.items.push_back(Read());
+            while (Take(','));
+            if (!Take(']')) return Fail();
+        } else if (c == '"') {
+            return ReadString();
+        } else if (c == '-' || (c >= '0' && c <= '9')) {
+            value.kind = Json::kNumber;
+            const std::size_t start = m_pos;
+            if (c == '-') ++m_pos;
+            while (m_pos < m_text.size() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9') ++m_pos;
+            value.number = std::stoll(std::string(m_text.substr(start, m_pos - start)));
+        } else if (TakeWord("true") || TakeWord("false")) {
+            value.kind = Json::kBool;
+            value.boolean = m_text[m_pos - 1] == 'e' && m_text[m_pos - 2] == 'u';
+        } else if (TakeWord("null")) {
+        } else {
+            return Fail();
+        }
+        return value;
+    }
+
+    Json ReadString() {
+        if (m_pos >= m_text.size() || m_text[m_pos] != '"') return Fail();
+        ++m_pos;
+        Json value;
+        value.kind = Json::kString;
+        while (m_pos < m_text.size() && m_text[m_pos] != '"') {
+            char c = m_text[m_pos++];
+            if (static_cast<unsigned char>(c) < 0x20) return Fail();
+            if (c != '\\') {
+                value.text += c;
+                continue;
+            }
+            if (m_pos >= m_text.size()) return Fail();
+            c = m_text[m_pos++];
+            if (c == 'u') {
+                if (m_pos + 4 > m_text.size()) return Fail();
+                const unsigned code = static_cast<unsigned>(
+                    std::stoul(std::string(m_text.substr(m_pos, 4)), nullptr, 16));
+                m_pos += 4;
+                if (code < 0x80) {
+                    value.text += static_cast<char>(code);
+                } else if (code < 0x800) {
+                    value.text += static_cast<char>(0xc0 | (code >> 6));
+                    value.text += static_cast<char>(0x80 | (code & 0x3f));
+                } else {
+                    return Fail();  // not needed here
+                }
+            } else if (c == '"' || c == '\\' || c == '/') {
+                value.text += c;
+            } else {
+                return Fail();
+            }
+        }
+        if (!Take('"')) return Fail();
+        return value;
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    bool m_ok = true;
+};
+
+Json ParseJson(const std::string& text) {
+    bool ok = false;
+    Json value = JsonReader(text).ReadAll(ok);
+    EXPECT_TRUE(ok) << text;
+    return value;
+}
+
+const Json* FindItem(const Json& array, const std::string& key, const std::string& value) {
+    for (const Json& item : array.items) {
+        if (item[key].text == value) return &item;
+    }
+    return nullptr;
+}
+
+TEST(ReportJson, TheAccountReadsBackFromItsJson) {
+    Job job;
+    job.Run("", kBFile, kGFile);
+    job.report.message = kMsgSuccess;
+    job.report.messageText = "Success";
+    const Json root = ParseJson(FormatReportJson(job.report));
+    ASSERT_EQ(root.kind, Json::kObject);
+    EXPECT_EQ(root["message"].number, kMsgSuccess);
+    EXPECT_EQ(root["messageText"].text, "Success");
+    ASSERT_EQ(root["files"].items.size(), 2u);  // no SERFIL file
+
+    const Json* b = FindItem(root["files"], "file", "bfile");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ((*b)["path"].text, job.dir / "bfile");
+    EXPECT_EQ((*b)["lines"].number, 23);
+    EXPECT_TRUE((*b)["complete"].boolean);
+    const Json* aa = FindItem((*b)["records"], "type", "*AA*");
+    ASSERT_NE(aa, nullptr);
+    EXPECT_EQ((*aa)["converted"].number, 0);
+    EXPECT_EQ((*aa)["skipped"].number, 2);
+    ASSERT_EQ((*aa)["reasons"].items.size(), 1u);
+    EXPECT_EQ((*aa)["reasons"][0]["reason"].text, "unsupported-type");
+    EXPECT_EQ((*aa)["reasons"][0]["count"].number, 2);
+    ASSERT_EQ((*aa)["reasons"][0]["lines"].items.size(), 2u);
+    EXPECT_EQ((*aa)["reasons"][0]["lines"][1].number, 25);
+    const Json* dup = FindItem((*b)["warnings"], "warning", "duplicate-station");
+    ASSERT_NE(dup, nullptr);
+    EXPECT_EQ((*dup)["names"][0].text, "0001");
+    EXPECT_FALSE((*dup)["moreNames"].boolean);
+    // Five kinds; every station is reached by a vector.
+    EXPECT_EQ((*b)["warnings"].items.size(), 5u);
+
+    const Json* g = FindItem(root["files"], "file", "gfile");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ((*g)["warnings"].items.size(), 4u);  // short set, term, blanks, end point 0004
+    const Json* e = FindItem((*g)["records"], "type", "E");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ((*e)["reasons"][0]["reason"].text, "set-never-closed");
+    EXPECT_EQ(root["written"]["stations"].number, 4);
+    EXPECT_EQ(root["written"]["vectors"].number, 3);
+    EXPECT_EQ(root["written"]["positions"].number, 1);
+}
+
+TEST(ReportJson, PathsAndNamesAreEscaped) {
+    ConversionReport report;
+    // A quote, a backslash, a tab, UTF-8 "é" and a Latin-1 "é" that is not UTF-8.
+    report.StartFile(ReportFile::kSerfil, "a\"b\\c\td\xc3\xa9-\xe9");
+    report.AddSerfilEntry("N\x01", 1);
+    const Json root = ParseJson(FormatReportJson(report));
+    const Json& serfil = root["files"][0];
+    EXPECT_EQ(serfil["path"].text, "a\"b\\c\td\xc3\xa9-\xc3\xa9");
+    EXPECT_EQ(serfil["names"].number, 1);
+    EXPECT_EQ(serfil["used"].number, 0);
+    EXPECT_EQ(serfil["neverUsed"][0]["name"].text, "N\x01");
+    EXPECT_FALSE(serfil["complete"].boolean);
+}
+
+// --- The summary ---------------------------------------------------------------------------------
+
+TEST(ReportSummary, OneAlignedLinePerRecordTypeWithItsReasonsUnderIt) {
+    Job job;
+    job.Run("", Lines({"000010*AA*X",
+                       Rec({{1, "000020*20*000101"}, {51, "0002"}}),
+                       Rec({{1, "000030*22*000102"}, {51, "0002"}})}),
+            "");
+    const std::string expected =
+        "Conversion report\n"
+        "B-file  " + (job.dir / "bfile") + "\n"
+        "  3 lines\n"
+        "  record   converted   skipped\n"
+        // The type padded to 6, the counts right-aligned in 12 and 10 columns; the reasons
+        // padded to the longest one (25) and their counts right-aligned in 8.
+        "  *20*  " + std::string(11, ' ') + "1" + std::string(9, ' ') + "0\n"
+        "  *22*  " + std::string(11, ' ') + "0" + std::string(9, ' ') + "1\n"
+        "      continues another set" + std::string(4 + 7, ' ') + "1  line 3\n"
+        "  *AA*  " + std::string(11, ' ') + "0" + std::string(9, ' ') + "1\n"
+        "      record type not converted" + std::string(7, ' ') + "1  line 1\n"
+        "Written: stations 0, observations 1, vectors 0, positions 0\n";
+    EXPECT_EQ(FormatReportSummary(job.report), expected);
+}
+
+}  // namespace
