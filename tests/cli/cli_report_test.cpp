@@ -1,0 +1,83 @@
+// The console program's account of a conversion: -r/--report on standard error after the
+// message, --report-json FILE for scripts; without them nothing changes.
+#include <gtest/gtest.h>
+
+#include "support/CliSupport.h"
+
+namespace {
+
+// "*AA*" is no observation, "*20*" opens direction set 1, "*22*" continues set 2: skipped.
+// The to-station stands in columns 51 to 54.
+const std::string kBFile = "000010*AA*X\n"
+                           "000020*20*000101" + std::string(34, ' ') + "0002\n"
+                           "000030*22*000102" + std::string(34, ' ') + "0002\n";
+
+TEST_F(Cli, ReportFollowsTheMessageAndLeavesTheOutputAlone) {
+    const std::string b = MakeFile("b", kBFile);
+    const std::string plain = dir / "plain.txt";
+    const std::string reported = dir / "reported.txt";
+    const RunResult without = Run({"-b", b, "-o", plain});
+    const RunResult with = Run({"-b", b, "-o", reported, "--report"});
+
+    EXPECT_EQ(without.err, "");
+    EXPECT_EQ(with.status, 0);
+    EXPECT_EQ(with.out, "Success - the results are in " + reported + "\n");
+    EXPECT_EQ(ReadFile(plain), ReadFile(reported));
+    EXPECT_FALSE(ReadFile(plain).empty());
+    const std::string expected =
+        "Conversion report\n"
+        "B-file  " + b + "\n"
+        "  3 lines\n"
+        "  record   converted   skipped\n"
+        "  *20*  " + std::string(11, ' ') + "1" + std::string(9, ' ') + "0\n"
+        "  *22*  " + std::string(11, ' ') + "0" + std::string(9, ' ') + "1\n"
+        "      continues another set" + std::string(11, ' ') + "1  line 3\n"
+        "  *AA*  " + std::string(11, ' ') + "0" + std::string(9, ' ') + "1\n"
+        "      record type not converted" + std::string(7, ' ') + "1  line 1\n"
+        "Written: stations 0, observations 1, vectors 0, positions 0\n";
+    EXPECT_EQ(with.err, expected);
+}
+
+TEST_F(Cli, AFailureIsFollowedByTheAccountOfWhatWasRead) {
+    const RunResult r = Run({"-r", "-b", dir / "missing", "-o", dir / "out.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "File does not exist " + (dir / "missing") +
+                         "\nConversion report\n"
+                         "Written: stations 0, observations 0, vectors 0, positions 0\n");
+}
+
+TEST_F(Cli, JsonReportIsWrittenToItsFileOnly) {
+    const std::string b = MakeFile("b", kBFile);
+    const std::string json = dir / "report.json";
+    const RunResult r = Run({"-b", b, "-o", dir / "out.txt", "--report-json=" + json});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string text = ReadFile(json);
+    EXPECT_EQ(text.substr(0, 20), "{\n  \"message\": 1601,");
+    EXPECT_NE(text.find("{\"reason\": \"other-set\", \"text\": \"continues another set\", "
+                        "\"count\": 1, \"lines\": [3]}"),
+              std::string::npos)
+        << text;
+
+    // The separate form, together with the summary.
+    const std::string json2 = dir / "report2.json";
+    const RunResult both = Run({"-b", b, "-o", dir / "out.txt", "--report-json", json2, "-r"});
+    EXPECT_EQ(ReadFile(json2), text);
+    EXPECT_EQ(both.err.substr(0, 18), "Conversion report\n");
+}
+
+TEST_F(Cli, ReportOptionMistakesAreReported) {
+    const std::string b = MakeFile("b", kBFile);
+    const RunResult noName = Run({"-b", b, "-o", dir / "out.txt", "--report-json"});
+    EXPECT_EQ(noName.status, 2);
+    EXPECT_EQ(Run({"-b", b, "-o", dir / "out.txt", "--report-json="}).status, 2);
+
+    // A report that cannot be written fails the run, after the conversion.
+    const std::string unwritable = dir / "no-such-folder/report.json";
+    const RunResult r = Run({"-b", b, "-o", dir / "out.txt", "--report-json", unwritable});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "bbook2tellurax: cannot write the report " + unwritable + "\n");
+    EXPECT_FALSE(ReadFile(dir / "out.txt").empty());
+}
+
+}  // namespace
