@@ -85,13 +85,19 @@ public:
 private:
     /// Columns `column` .. `column + width - 1` times `scale`.
     double Scaled(std::string_view line, int column, int width, double scale) const {
-        if (m_report) m_report->CheckNumericField(column, width, line);
-        return GetFieldReal(column, width, line) * scale;
+        if (!m_report) return GetFieldReal(column, width, line) * scale;
+        bool gap = false;
+        const double value = GetFieldReal(column, width, line, gap);
+        if (gap) m_report->NoteFieldGap();
+        return value * scale;
     }
 
     int Integer(std::string_view line, int column, int width) const {
-        if (m_report) m_report->CheckNumericField(column, width, line);
-        return GetFieldInt(column, width, line);
+        if (!m_report) return GetFieldInt(column, width, line);
+        bool gap = false;
+        const int value = GetFieldInt(column, width, line, gap);
+        if (gap) m_report->NoteFieldGap();
+        return value;
     }
 
     /// The set number of every observation record: integer columns 15 to 16.

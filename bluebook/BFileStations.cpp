@@ -30,8 +30,11 @@ bool ColumnHolds(std::string_view line, int column, char letter) {
 
 /// GetFieldReal, the field checked for blanks after its digits when an account is kept.
 double Real(ConversionReport* report, std::string_view line, int column, int width) {
-    if (report) report->CheckNumericField(column, width, line);
-    return GetFieldReal(column, width, line);
+    if (!report) return GetFieldReal(column, width, line);
+    bool gap = false;
+    const double value = GetFieldReal(column, width, line, gap);
+    if (gap) report->NoteFieldGap();
+    return value;
 }
 
 /// True when the field holds nothing but blanks (or lies beyond the line).

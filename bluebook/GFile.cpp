@@ -62,15 +62,21 @@ constexpr Field kGSdX{61, 4}, kGSdY{66, 4}, kGSdZ{71, 4};
 
 /// GetFieldReal, the field checked for blanks after its digits when an account is kept.
 double Real(ConversionReport* report, std::string_view line, int column, int width) {
-    if (report) report->CheckNumericField(column, width, line);
-    return GetFieldReal(column, width, line);
+    if (!report) return GetFieldReal(column, width, line);
+    bool gap = false;
+    const double value = GetFieldReal(column, width, line, gap);
+    if (gap) report->NoteFieldGap();
+    return value;
 }
 double Real(ConversionReport* report, std::string_view line, Field f) {
     return Real(report, line, f.column, f.width);
 }
 int Integer(ConversionReport* report, std::string_view line, int column, int width) {
-    if (report) report->CheckNumericField(column, width, line);
-    return GetFieldInt(column, width, line);
+    if (!report) return GetFieldInt(column, width, line);
+    bool gap = false;
+    const int value = GetFieldInt(column, width, line, gap);
+    if (gap) report->NoteFieldGap();
+    return value;
 }
 
 /// The vector table and matrix of one vector set, allocated once per G-file. Only what was

@@ -63,7 +63,10 @@ bool ConvertPlainDecimal(std::string_view text, double& value) {
 /// The most common fields of all, converted in one pass: blanks, an optional "-", and
 /// "digits[.digits]" (at most 15 digits) ending the field or followed by a blank. Exactly
 /// what the general conversion gives for such a field; false for anything else.
-bool ConvertPlainField(std::string_view field, double& value) {
+/// With `kCheck`, `blankAfterDigits` tells whether whole digits were followed by a blank. (A
+/// template, so that each caller has its own copy inlined.)
+template <bool kCheck>
+bool ConvertPlainField(std::string_view field, double& value, bool& blankAfterDigits) {
     const char* p = field.data();
     const char* const end = p + field.size();
     while (p != end && *p == ' ') ++p;
@@ -75,38 +78,23 @@ bool ConvertPlainField(std::string_view field, double& value) {
     for (; p != end && IsDigit(*p); ++p, ++digits) {
         mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
     }
+    bool point = false;
     if (p != end && *p == '.') {
+        point = true;
         for (++p; p != end && IsDigit(*p); ++p, ++digits, ++decimals) {
             mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
         }
     }
     if (digits == 0 || digits > 15 || (p != end && *p != ' ')) return false;
+    if (kCheck) blankAfterDigits = p != end && !point;
     value = static_cast<double>(mantissa) / kExactPowersOfTen[decimals];
     if (negative) value = -value;
     return true;
 }
 
-}  // namespace
-
-void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result) {
-    result = 0;
-    for (;;) {
-        if (lineCounter < INT_MAX) ++lineCounter;
-        if (!in.ReadPhysicalLine(line, kMaxLineLength)) {
-            line.clear();
-            if (in.HasError()) result = kMsgReadError;
-            return;
-        }
-        TrimTrailing(line);  // leading blanks were never kept
-        if (!line.empty() && line[0] != '!') return;
-        if (in.AtEnd()) {
-            line.clear();
-            return;
-        }
-    }
-}
-
-int GetFieldInt(int column, int width, std::string_view line) {
+/// GetFieldInt; `kCheck` also reports blanks after the digits.
+template <bool kCheck>
+int FieldInt(int column, int width, std::string_view line, bool& blankAfterDigits) {
     std::string_view text = GetFieldText(column, width, line);
     // The common field: blanks, an optional "-" and at most nine digits, then the end or a
     // blank. No overflow is possible and the loop below would give the same.
@@ -119,8 +107,15 @@ int GetFieldInt(int column, int width, std::string_view line) {
         const char* const digits = p;
         int value = 0;
         while (p != end && IsDigit(*p) && p - digits < 9) value = value * 10 + (*p++ - '0');
-        if (p == end || *p == ' ') return negative ? -value : value;
+        if (p == end || *p == ' ') {
+            // A blank straight after the digits; without digits the number may come later.
+            if (kCheck && p != end && (p != digits || HasBlankAfterDigits(text))) {
+                blankAfterDigits = true;
+            }
+            return negative ? -value : value;
+        }
     }
+    if (kCheck && HasBlankAfterDigits(text)) blankAfterDigits = true;
     const bool negative = SkipSpaceAndSign(text);
     long long value = 0;
     for (char c : text) {
@@ -135,10 +130,17 @@ int GetFieldInt(int column, int width, std::string_view line) {
     return static_cast<int>(value);
 }
 
-double GetFieldReal(int column, int width, std::string_view line) {
+/// GetFieldReal; `kCheck` also reports blanks after the digits.
+template <bool kCheck>
+double FieldReal(int column, int width, std::string_view line, bool& blankAfterDigits) {
     std::string_view text = GetFieldText(column, width, line);
     double value = 0.0;
-    if (ConvertPlainField(text, value)) return value;
+    bool plainBlank = false;
+    if (ConvertPlainField<kCheck>(text, value, plainBlank)) {
+        if (kCheck && plainBlank) blankAfterDigits = true;
+        return value;
+    }
+    if (kCheck && HasBlankAfterDigits(text)) blankAfterDigits = true;
     const bool negative = SkipSpaceAndSign(text);
     // One sign only: from_chars would take a second "-" that C's conversion refuses.
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) return 0.0;
@@ -169,6 +171,58 @@ double GetFieldReal(int column, int width, std::string_view line) {
         (void)end;
     }
     return negative ? -value : value;
+}
+
+}  // namespace
+
+void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result) {
+    result = 0;
+    for (;;) {
+        if (lineCounter < INT_MAX) ++lineCounter;
+        if (!in.ReadPhysicalLine(line, kMaxLineLength)) {
+            line.clear();
+            if (in.HasError()) result = kMsgReadError;
+            return;
+        }
+        TrimTrailing(line);  // leading blanks were never kept
+        if (!line.empty() && line[0] != '!') return;
+        if (in.AtEnd()) {
+            line.clear();
+            return;
+        }
+    }
+}
+
+int GetFieldInt(int column, int width, std::string_view line) {
+    bool unused = false;
+    return FieldInt<false>(column, width, line, unused);
+}
+
+int GetFieldInt(int column, int width, std::string_view line, bool& blankAfterDigits) {
+    return FieldInt<true>(column, width, line, blankAfterDigits);
+}
+
+double GetFieldReal(int column, int width, std::string_view line) {
+    bool unused = false;
+    return FieldReal<false>(column, width, line, unused);
+}
+
+double GetFieldReal(int column, int width, std::string_view line, bool& blankAfterDigits) {
+    return FieldReal<true>(column, width, line, blankAfterDigits);
+}
+
+bool HasBlankAfterDigits(std::string_view field) {
+    bool digits = false;
+    for (const char c : field) {
+        if (IsDigit(c)) {
+            digits = true;
+        } else if (c == '.') {
+            return false;  // decimals: blanks after them change nothing
+        } else if (c == ' ' && digits) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string& TrimLeading(std::string& text) {

@@ -39,6 +39,17 @@ int GetFieldInt(int column, int width, std::string_view line);
 /// gives 0.0). 0.0 when the column lies beyond the line.
 double GetFieldReal(int column, int width, std::string_view line);
 
+/// True when digits in `field` are followed by a blank inside the field, before any decimal
+/// point ("  4241 ", "1 2"): the conversion stops at the blank, so the value may be short by
+/// powers of ten where the format's own tools read the blank as a zero.
+bool HasBlankAfterDigits(std::string_view field);
+
+/// GetFieldInt and GetFieldReal that also set `blankAfterDigits` when the field has blanks
+/// after its digits (HasBlankAfterDigits); they leave it alone otherwise. The common fields
+/// cost nothing more: the conversion finds the blank where it stops.
+int GetFieldInt(int column, int width, std::string_view line, bool& blankAfterDigits);
+double GetFieldReal(int column, int width, std::string_view line, bool& blankAfterDigits);
+
 /// In-place trimming of blanks (IsBlank); each returns its argument.
 std::string& TrimLeading(std::string& text);
 std::string& TrimTrailing(std::string& text);

@@ -32,8 +32,6 @@ char AlphabetChar(int index) {
     return static_cast<char>(index < 10 ? '0' + index : 'A' + index - 10);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 }  // namespace
 
 void Occurrences::Merge(const Occurrences& other) {
@@ -59,7 +57,8 @@ void ConversionReport::Clear() {
     m_fieldGap = false;
     m_serfil.clear();
     m_bStations.clear();
-    m_endpoints.clear();
+    m_bStationIndex.clear();
+    m_unmatchedEnds = WarningTally();
     m_seenB = false;
     m_setLine = 0;
     m_setFieldGap = false;
@@ -187,24 +186,6 @@ void ConversionReport::StartFile(ReportFile file, std::string_view path) {
     account.path.assign(path.data(), path.size());
 }
 
-void ConversionReport::CheckNumericField(int column, int width, std::string_view line) {
-    if (m_fieldGap) return;
-    // Digits followed by a blank inside the field: the reading stops at the blank, where the
-    // format's own tools read a zero. A decimal point makes trailing blanks harmless.
-    const std::string_view field = GetFieldText(column, width, line);
-    bool digits = false;
-    for (const char c : field) {
-        if (IsDigit(c)) {
-            digits = true;
-        } else if (c == '.') {
-            return;
-        } else if (c == ' ' && digits) {
-            m_fieldGap = true;
-            return;
-        }
-    }
-}
-
 void ConversionReport::RecordConverted(ReportFile file, int slot, int line) {
     ++Account(file).records[static_cast<std::size_t>(slot)].converted;
     if (TakeFieldGap()) AddWarning(file, ReportWarning::kDigitsThenBlanks, line);
@@ -253,23 +234,37 @@ void ConversionReport::AddSerfilEntry(std::string_view name, int line) {
 }
 
 void ConversionReport::AddBFileStation(std::string_view name, int line) {
-    m_bStations.emplace_back(std::string(name), line);
+    m_bStations.push_back({std::string(name), line, false});
+    m_bStationIndex.emplace(m_bStations.back().name, m_bStations.size() - 1);
+}
+
+void ConversionReport::NoteVectorEnd(const std::string& name, int line) {
+    if (!File(ReportFile::kBFile).read) return;  // no stations to compare with
+    const auto found = m_bStationIndex.find(name);
+    if (found != m_bStationIndex.end()) {
+        m_bStations[found->second].reached = true;
+        return;
+    }
+    m_unmatchedEnds.at.Add(line);
+    if (std::find(m_unmatchedEnds.names.begin(), m_unmatchedEnds.names.end(), name) !=
+        m_unmatchedEnds.names.end()) {
+        return;
+    }
+    if (m_unmatchedEnds.names.size() < static_cast<std::size_t>(kKeptLines)) {
+        m_unmatchedEnds.names.push_back(name);
+    } else {
+        m_unmatchedEnds.moreNames = true;
+    }
 }
 
 void ConversionReport::CompareStations() {
-    std::unordered_set<std::string_view> stations;
-    std::unordered_set<std::string_view> reached;
-    for (const auto& [name, line] : m_bStations) stations.insert(name);
-    for (const auto& [name, line] : m_endpoints) {
-        reached.insert(name);
-        if (stations.count(name) == 0) {
-            AddWarning(ReportFile::kGFile, ReportWarning::kUnmatchedEndpoint, name, line);
-        }
-    }
-    for (const auto& [name, line] : m_bStations) {
-        if (reached.count(name) == 0) {
-            AddWarning(ReportFile::kBFile, ReportWarning::kUnreachedStation, name, line);
-        }
+    Account(ReportFile::kGFile).warnings[static_cast<std::size_t>(
+        ReportWarning::kUnmatchedEndpoint)] = m_unmatchedEnds;
+    for (const BFileStationEntry& station : m_bStations) {
+        // A station listed twice is reached through the first entry of its name.
+        if (m_bStations[m_bStationIndex[station.name]].reached) continue;
+        AddWarning(ReportFile::kBFile, ReportWarning::kUnreachedStation, station.name,
+                   station.line);
     }
 }
 
@@ -316,8 +311,8 @@ void ConversionReport::CloseVectorSet(int count, int readCount, const GpsVector*
                 AddWarning(ReportFile::kGFile, ReportWarning::kDigitsThenBlanks, pending.line);
             }
             const GpsVector& v = vectors[j - 1];
-            m_endpoints.emplace_back(v.fromStation, pending.line);
-            m_endpoints.emplace_back(v.toStation, pending.line);
+            NoteVectorEnd(v.fromStation, pending.line);
+            NoteVectorEnd(v.toStation, pending.line);
         } else {
             RecordSkipped(ReportFile::kGFile, slot, SkipReason::kBeyondVectorCount,
                           pending.line);

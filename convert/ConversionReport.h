@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -155,9 +155,9 @@ public:
 
     /// A new record: forgets whether the previous one had a numeric field with inner blanks.
     void BeginRecord() { m_fieldGap = false; }
-    /// Notes whether the numeric field at `column`, `width` of `line` has blanks after digits.
-    void CheckNumericField(int column, int width, std::string_view line);
-    /// Takes (and forgets) what CheckNumericField found since BeginRecord.
+    /// Notes that a numeric field of the record has blanks after its digits.
+    void NoteFieldGap() { m_fieldGap = true; }
+    /// Takes (and forgets) what NoteFieldGap noted since BeginRecord.
     bool TakeFieldGap() {
         const bool gap = m_fieldGap;
         m_fieldGap = false;
@@ -181,7 +181,7 @@ public:
     // Stations of the B-file and vector end points of the G-file, compared at the end.
     void AddBFileStation(std::string_view name, int line);
     /// Warns of vector end points that are no B-file station and of B-file stations that no
-    /// vector reaches. For a job that converted both files.
+    /// vector reaches. For a job that converted both files, the B-file first.
     void CompareStations();
 
     // G-file vector sets: their records count as converted once the set is written, and as
@@ -205,8 +205,17 @@ private:
     std::array<FileAccount, kReportFileCount> m_files;
     bool m_fieldGap = false;
     std::vector<SerfilEntry> m_serfil;
-    std::vector<std::pair<std::string, int>> m_bStations;   // name, line of its "*80*"
-    std::vector<std::pair<std::string, int>> m_endpoints;   // name, line of its C/F record
+    void NoteVectorEnd(const std::string& name, int line);
+
+    // B-file stations in the order of their "*80*" records, and the first of each name.
+    struct BFileStationEntry {
+        std::string name;
+        int line;
+        bool reached;
+    };
+    std::vector<BFileStationEntry> m_bStations;
+    std::unordered_map<std::string, std::size_t> m_bStationIndex;
+    WarningTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
 
     // The open G-file vector set.
     struct PendingVector {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "bluebook/RecordLine.h"
 #include "convert/ConversionReport.h"
 #include "support/TestSupport.h"
 
@@ -294,17 +295,33 @@ TEST(ReportFields, BlanksAfterDigitsAreFoundInsideTheFieldOnly) {
         bool gap;
     };
     const Case cases[] = {
+        // Fields the plain conversion takes in one pass.
         {"  4241 ", 1, 7, true},   {"  4241", 1, 7, false},  {"1 2", 1, 3, true},
-        {"-12 ", 1, 4, true},      {"12.5 ", 1, 5, false},   {"    ", 1, 4, false},
-        {"12 34", 1, 2, false},    {"x 12 ", 2, 3, false},   {"  12  ", 3, 3, true},
+        {"-12 ", 1, 4, true},      {"12.5 ", 1, 5, false},   {"12. ", 1, 4, false},
+        {"    ", 1, 4, false},     {"- ", 1, 2, false},      {"12 34", 1, 2, false},
+        {"x 12 ", 2, 3, false},    {"  12  ", 3, 3, true},   {"  12", 3, 9, false},
+        // Fields the general conversion takes.
+        {"- 12 ", 1, 5, true},     {"1234567890123456 ", 1, 17, true},
+        {"1e5 ", 1, 4, true},      {"12A ", 1, 4, true},     {"+7 ", 1, 3, true},
+        {"1.5e3 ", 1, 6, false},
     };
     for (const Case& c : cases) {
-        ConversionReport report;
-        report.BeginRecord();
-        report.CheckNumericField(c.column, c.width, c.line);
-        EXPECT_EQ(report.TakeFieldGap(), c.gap) << '"' << c.line << '"';
-        EXPECT_FALSE(report.TakeFieldGap());
+        const std::string_view field = GetFieldText(c.column, c.width, c.line);
+        EXPECT_EQ(HasBlankAfterDigits(field), c.gap) << '"' << c.line << '"';
+        bool realGap = false;
+        bool intGap = false;
+        const double real = GetFieldReal(c.column, c.width, c.line, realGap);
+        const int integer = GetFieldInt(c.column, c.width, c.line, intGap);
+        EXPECT_EQ(realGap, c.gap) << '"' << c.line << '"';
+        EXPECT_EQ(intGap, c.gap) << '"' << c.line << '"';
+        // The values are those of the plain cutters.
+        EXPECT_EQ(real, GetFieldReal(c.column, c.width, c.line));
+        EXPECT_EQ(integer, GetFieldInt(c.column, c.width, c.line));
     }
+    // The flag is only ever set, never cleared.
+    bool gap = true;
+    GetFieldReal(1, 4, "1234", gap);
+    EXPECT_TRUE(gap);
 }
 
 // --- The output does not change -----------------------------------------------------------------
