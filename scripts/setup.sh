@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing (Debian packages).
-# Usage: scripts/setup.sh [build|fuzz|windows|test]   (build: compiler and tools; fuzz: also
-# clang and its sanitizer runtime; windows: mingw-w64 and Wine; test: everything the tests need)
+# Usage: scripts/setup.sh [build|fuzz|windows|package|test]   (build: compiler and tools; fuzz:
+# also clang and its sanitizer runtime; windows: mingw-w64 and Wine; package: also the package
+# tools; test: everything the tests need)
 set -euo pipefail
 
 want=(g++ cmake ninja-build libgtest-dev)
@@ -12,8 +13,14 @@ esac
 # The Windows programs: the mingw-w64 cross compiler, and Wine, Xvfb and ImageMagick for the
 # GUI tests and their screenshots.
 case "${1:-build}" in
-    windows | test)
+    windows | package | test)
         want+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb imagemagick) ;;
+esac
+# The packages: the Debian package (dpkg-dev works out its dependencies), the portable zip and
+# the NSIS installer, and what their tests read them with (unzip; groff and man for the manual
+# page).
+case "${1:-build}" in
+    package | test) want+=(dpkg-dev zip unzip nsis groff-base man-db) ;;
 esac
 
 missing=()
