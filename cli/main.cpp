@@ -39,7 +39,8 @@ const char* const kUsage =
     "\n"
     "At least one of the B-file and the G-file is needed.\n"
     "Exit status: 0 converted, 1 conversion failed (message on standard error),\n"
-    "2 usage error or nothing to convert.\n";
+    "2 usage error or nothing to convert.\n"
+    "The manual page bbook2tellurax(1) lists the record types converted and gives examples.\n";
 
 int UsageError(const std::string& explanation) {
     std::fprintf(stderr, "bbook2tellurax: %s (try --help)\n", explanation.c_str());
