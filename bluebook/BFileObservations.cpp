@@ -9,6 +9,7 @@
 #include "bluebook/BFile.h"
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
+#include "bluebook/ReportedFields.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/ConversionReport.h"
 #include "convert/Messages.h"
@@ -85,19 +86,11 @@ public:
 private:
     /// Columns `column` .. `column + width - 1` times `scale`.
     double Scaled(std::string_view line, int column, int width, double scale) const {
-        if (!m_report) return GetFieldReal(column, width, line) * scale;
-        bool gap = false;
-        const double value = GetFieldReal(column, width, line, gap);
-        if (gap) m_report->NoteFieldGap();
-        return value * scale;
+        return ReportedReal(m_report, line, column, width) * scale;
     }
 
     int Integer(std::string_view line, int column, int width) const {
-        if (!m_report) return GetFieldInt(column, width, line);
-        bool gap = false;
-        const int value = GetFieldInt(column, width, line, gap);
-        if (gap) m_report->NoteFieldGap();
-        return value;
+        return ReportedInt(m_report, line, column, width);
     }
 
     /// The set number of every observation record: integer columns 15 to 16.

@@ -9,6 +9,7 @@
 #include "bluebook/BFile.h"
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
+#include "bluebook/ReportedFields.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/ConversionReport.h"
 #include "convert/Messages.h"
@@ -28,15 +29,6 @@ bool ColumnHolds(std::string_view line, int column, char letter) {
     return !field.empty() && field[0] == letter;
 }
 
-/// GetFieldReal, the field checked for blanks after its digits when an account is kept.
-double Real(ConversionReport* report, std::string_view line, int column, int width) {
-    if (!report) return GetFieldReal(column, width, line);
-    bool gap = false;
-    const double value = GetFieldReal(column, width, line, gap);
-    if (gap) report->NoteFieldGap();
-    return value;
-}
-
 /// True when the field holds nothing but blanks (or lies beyond the line).
 bool FieldIsBlank(std::string_view line, int column, int width) {
     for (const char c : GetFieldText(column, width, line)) {
@@ -45,7 +37,9 @@ bool FieldIsBlank(std::string_view line, int column, int width) {
     return true;
 }
 
-int BFileSlot(std::string_view type) { return ConversionReport::TypeSlot(ReportFile::kBFile, type); }
+int BFileSlot(std::string_view type) {
+    return ConversionReport::TypeSlot(ReportFile::kBFile, type);
+}
 
 /// "*80*" control point: position and elevation. `lineNumber` serves the account only.
 void ApplyControlPoint(const BlueBookConverter& converter, std::string_view line,
@@ -56,11 +50,11 @@ void ApplyControlPoint(const BlueBookConverter& converter, std::string_view line
         report->AddWarning(ReportFile::kBFile, ReportWarning::kDuplicateStation, name, lineNumber);
     }
     BFileStation& station = table.Append(name);
-    station.latitude = Real(report, line, 45, 11) * 1e-9;
+    station.latitude = ReportedReal(report, line, 45, 11) * 1e-9;
     if (ColumnHolds(line, 56, 'S')) station.latitude = -station.latitude;
-    station.longitude = Real(report, line, 57, 12) * 1e-9;
+    station.longitude = ReportedReal(report, line, 57, 12) * 1e-9;
     if (ColumnHolds(line, 69, 'W')) station.longitude = -station.longitude;
-    station.orthoHeight = Real(report, line, 70, 6) * 0.01;
+    station.orthoHeight = ReportedReal(report, line, 70, 6) * 0.01;
     station.geoidHeight = 0.0;
     station.ellipsoidHeight = station.orthoHeight;
     if (report) {
@@ -82,12 +76,12 @@ void ApplyDeflection(const BlueBookConverter& converter, std::string_view line,
         return;
     }
     BFileStation& station = table[i];
-    station.xi = Real(report, line, 63, 5) * 0.01;
+    station.xi = ReportedReal(report, line, 63, 5) * 0.01;
     if (ColumnHolds(line, 68, 'S')) station.xi = -station.xi;
-    station.xiSd = Real(report, line, 69, 3) * 0.01;
-    station.eta = Real(report, line, 72, 5) * 0.01;
+    station.xiSd = ReportedReal(report, line, 69, 3) * 0.01;
+    station.eta = ReportedReal(report, line, 72, 5) * 0.01;
     if (ColumnHolds(line, 77, 'W')) station.eta = -station.eta;
-    station.etaSd = Real(report, line, 78, 3) * 0.01;
+    station.etaSd = ReportedReal(report, line, 78, 3) * 0.01;
     if (report) report->RecordConvertedBFile(BFileSlot("*85*"), line, lineNumber);
 }
 
@@ -104,9 +98,9 @@ void ApplyHeights(const BlueBookConverter& converter, std::string_view line,
         return;
     }
     BFileStation& station = table[i];
-    station.orthoHeight = Real(report, line, 17, 7) * 0.001;
-    station.geoidHeight = Real(report, line, 36, 7) * 0.001;
-    station.ellipsoidHeight = Real(report, line, 46, 7) * 0.001;
+    station.orthoHeight = ReportedReal(report, line, 17, 7) * 0.001;
+    station.geoidHeight = ReportedReal(report, line, 36, 7) * 0.001;
+    station.ellipsoidHeight = ReportedReal(report, line, 46, 7) * 0.001;
     if (report) {
         report->RecordConvertedBFile(BFileSlot("*86*"), line, lineNumber);
         if (FieldIsBlank(line, 17, 7) || FieldIsBlank(line, 36, 7) || FieldIsBlank(line, 46, 7)) {
@@ -166,14 +160,14 @@ void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lin
 
             if (report) report->BeginRecord();
             m_datumName.assign(GetFieldStation(11, 15, line));
-            const double a = Real(report, line, 51, 10) * 0.001;  // millimetres
+            const double a = ReportedReal(report, line, 51, 10) * 0.001;  // millimetres
             m_semiMajorAxis = a;
             if (a > 0.001) {
-                m_inverseFlattening = Real(report, line, 61, 10) * 1e-7;
+                m_inverseFlattening = ReportedReal(report, line, 61, 10) * 1e-7;
                 if (!(m_inverseFlattening > 0.001)) {
                     // No inverse flattening: derive it from the semi-minor axis. A sphere
                     // (b equal to a) is written with the inverse flattening 0.
-                    const double b = Real(report, line, 71, 10) * 0.001;
+                    const double b = ReportedReal(report, line, 71, 10) * 0.001;
                     m_inverseFlattening = b == a ? 0.0 : 1.0 / ((a - b) / a);
                 }
                 m_recordComment = "!B-File Record Type 13";

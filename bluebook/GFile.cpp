@@ -16,6 +16,7 @@
 
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
+#include "bluebook/ReportedFields.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/ConversionReport.h"
 #include "convert/Messages.h"
@@ -60,23 +61,8 @@ constexpr Field kGStation{6, 4};
 constexpr Field kGX{22, 12}, kGY{35, 12}, kGZ{48, 12};
 constexpr Field kGSdX{61, 4}, kGSdY{66, 4}, kGSdZ{71, 4};
 
-/// GetFieldReal, the field checked for blanks after its digits when an account is kept.
-double Real(ConversionReport* report, std::string_view line, int column, int width) {
-    if (!report) return GetFieldReal(column, width, line);
-    bool gap = false;
-    const double value = GetFieldReal(column, width, line, gap);
-    if (gap) report->NoteFieldGap();
-    return value;
-}
 double Real(ConversionReport* report, std::string_view line, Field f) {
-    return Real(report, line, f.column, f.width);
-}
-int Integer(ConversionReport* report, std::string_view line, int column, int width) {
-    if (!report) return GetFieldInt(column, width, line);
-    bool gap = false;
-    const int value = GetFieldInt(column, width, line, gap);
-    if (gap) report->NoteFieldGap();
-    return value;
+    return ReportedReal(report, line, f.column, f.width);
 }
 
 /// The vector table and matrix of one vector set, allocated once per G-file. Only what was
@@ -195,11 +181,12 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
         bool outside = false;
         for (int t = 0; t < termCount; ++t) {
             const int c = termColumns[t];
-            const int row = Integer(report, line, c, kTermIndexWidth);
-            const int column = Integer(report, line, c + kTermIndexWidth, kTermIndexWidth);
+            const int row = ReportedInt(report, line, c, kTermIndexWidth);
+            const int column = ReportedInt(report, line, c + kTermIndexWidth, kTermIndexWidth);
             if (row < 1 || column < 1) continue;
-            if (!set.Store(row, column,
-                           Real(report, line, c + 2 * kTermIndexWidth, valueWidth) * kTermFactor)) {
+            const double value =
+                ReportedReal(report, line, c + 2 * kTermIndexWidth, valueWidth) * kTermFactor;
+            if (!set.Store(row, column, value)) {
                 outside = true;
             }
             lastRow = row;
@@ -243,7 +230,7 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
 
         switch (line[0]) {
             case 'B':
-                vectorCount = Integer(report, line, kVectorCount.column, kVectorCount.width);
+                vectorCount = ReportedInt(report, line, kVectorCount.column, kVectorCount.width);
                 set.Clear();
                 readCount = 0;
                 if (report) report->StartVectorSet(lineCounter);
