@@ -63,19 +63,26 @@ void ApplyControlPoint(const BlueBookConverter& converter, std::string_view line
     }
 }
 
+/// The table entry of the station in columns 11 to 14 of a "*85*" or "*86*" record, or null
+/// (noted in the account) when no earlier "*80*" record made one.
+BFileStation* EarlierStation(const BlueBookConverter& converter, std::string_view line,
+                             BFileStationTable& table, std::string_view type, int lineNumber) {
+    const int i = FindStation(converter.GetFieldStation(11, 4, line), table, table.Count());
+    if (i >= 0) return &table[i];
+    if (converter.m_report) {
+        converter.m_report->RecordSkipped(ReportFile::kBFile, BFileSlot(type),
+                                          SkipReason::kNoEarlierStation, lineNumber);
+    }
+    return nullptr;
+}
+
 /// "*85*" deflection of the vertical, for a station whose "*80*" came earlier.
 void ApplyDeflection(const BlueBookConverter& converter, std::string_view line,
                      BFileStationTable& table, int lineNumber) {
     ConversionReport* const report = converter.m_report;
-    const int i = FindStation(converter.GetFieldStation(11, 4, line), table, table.Count());
-    if (i < 0) {
-        if (report) {
-            report->RecordSkipped(ReportFile::kBFile, BFileSlot("*85*"),
-                                  SkipReason::kNoEarlierStation, lineNumber);
-        }
-        return;
-    }
-    BFileStation& station = table[i];
+    BFileStation* const found = EarlierStation(converter, line, table, "*85*", lineNumber);
+    if (found == nullptr) return;
+    BFileStation& station = *found;
     station.xi = ReportedReal(report, line, 63, 5) * 0.01;
     if (ColumnHolds(line, 68, 'S')) station.xi = -station.xi;
     station.xiSd = ReportedReal(report, line, 69, 3) * 0.01;
@@ -89,15 +96,9 @@ void ApplyDeflection(const BlueBookConverter& converter, std::string_view line,
 void ApplyHeights(const BlueBookConverter& converter, std::string_view line,
                   BFileStationTable& table, int lineNumber) {
     ConversionReport* const report = converter.m_report;
-    const int i = FindStation(converter.GetFieldStation(11, 4, line), table, table.Count());
-    if (i < 0) {
-        if (report) {
-            report->RecordSkipped(ReportFile::kBFile, BFileSlot("*86*"),
-                                  SkipReason::kNoEarlierStation, lineNumber);
-        }
-        return;
-    }
-    BFileStation& station = table[i];
+    BFileStation* const found = EarlierStation(converter, line, table, "*86*", lineNumber);
+    if (found == nullptr) return;
+    BFileStation& station = *found;
     station.orthoHeight = ReportedReal(report, line, 17, 7) * 0.001;
     station.geoidHeight = ReportedReal(report, line, 36, 7) * 0.001;
     station.ellipsoidHeight = ReportedReal(report, line, 46, 7) * 0.001;
