@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "bluebook/RecordLine.h"
+#include "common/FileSystem.h"
 
 namespace {
 constexpr std::size_t kReadChunk = 1 << 16;
@@ -14,15 +15,12 @@ InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::string& path) {
     Close();
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    // Some systems open a directory as a stream that fails only when it is read: ask the file
+    // system instead, so that a read error in the first block of a file is reported as one.
+    if (IsDirectory(path)) return false;
+    std::FILE* stream = OpenFile(path, "rb");
     if (stream == nullptr) return false;
     Adopt(stream);
-    // Some systems open a directory as a stream that then fails on the first read; such a name
-    // cannot be opened as a file.
-    if (!Fill() && m_error) {
-        Close();
-        return false;
-    }
     return true;
 }
 

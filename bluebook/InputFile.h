@@ -15,7 +15,8 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    /// Opens `path` for reading. Fails (false) when it cannot be opened or names a directory.
+    /// Opens `path` (UTF-8) for reading. Fails (false) when it cannot be opened or names a
+    /// directory. Nothing is read yet: a read error shows at the first read.
     bool Open(const std::string& path);
     /// Takes over an already opened stream (tests use it for streams that fail on reading).
     void Adopt(std::FILE* stream);

@@ -1,9 +1,8 @@
 #include "cli/ConsolePlatform.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
+#include "common/FileSystem.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/Messages.h"
 
@@ -26,8 +25,4 @@ int ConsolePlatform::ShowMessage(const std::string& text, unsigned /*style*/, in
     return 1;  // the OK button
 }
 
-bool ConsolePlatform::NameExists(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status);
-}
+bool ConsolePlatform::NameExists(const std::string& path) { return ::NameExists(path); }

@@ -1,9 +1,9 @@
 // The conversion job: one press of "Convert Data", from the four file names to one message.
-#include <filesystem>
 #include <new>
 #include <string>
 
 #include "bluebook/InputFile.h"
+#include "common/FileSystem.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/ConversionReport.h"
 #include "convert/Messages.h"
@@ -22,16 +22,6 @@ void TrimWhiteSpace(std::string& text) {
     }
     text.erase(text.find_last_not_of(kWhite) + 1);
     text.erase(0, first);
-}
-
-/// True when `a` and `b` name the same existing file, whatever their spelling (relative paths,
-/// "..", links, hard links).
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    std::error_code error;
-    const bool same = std::filesystem::equivalent(std::filesystem::u8path(a),
-                                                  std::filesystem::u8path(b), error);
-    return !error && same;
 }
 
 }  // namespace
@@ -130,7 +120,13 @@ void BlueBookConverter::OnConvertData() {
         } else {
             ReportMessage(result, 0, {m_outputPath});
         }
-    } catch (const std::bad_alloc&) {
-        ReportMessage(kMsgOutOfMemory, 0);
+    } catch (...) {
+        // Nothing leaves a job: memory running out, or anything a platform call throws, is
+        // reported as the lack of memory it almost always is. Every file is closed by now.
+        try {
+            ReportMessage(kMsgOutOfMemory, 0);
+        } catch (...) {
+            // The platform cannot show even that; the front end's own guard takes over.
+        }
     }
 }

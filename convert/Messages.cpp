@@ -1,5 +1,7 @@
 #include "convert/Messages.h"
 
+#include "common/Utf.h"
+
 std::string CatalogueText(int number) {
     switch (number) {
 #define BB_MESSAGE(n, text) \
@@ -28,11 +30,6 @@ std::string FormatMessageText(std::string_view format, const std::vector<std::st
             text += args[next++];
         }
     }
-    if (text.size() > kMaxMessageLength) {
-        std::size_t cut = kMaxMessageLength;
-        // Step back over UTF-8 continuation bytes so that no character is split.
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        text.resize(cut);
-    }
+    text.resize(Utf8Prefix(text, kMaxMessageLength).size());
     return text;
 }

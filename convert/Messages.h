@@ -14,7 +14,7 @@ constexpr int kMsgReadError = 1518;          // "File read error on line %d - %s
 constexpr int kMsgOutputIsInput = 1519;      // "Output file %s is also an input file"
 constexpr int kMsgSuccess = 1601;            // "Success - the results are in %s"
 
-/// Longest formatted message text, in bytes.
+/// Longest formatted message text, in characters (a byte that is not UTF-8 counts as one).
 constexpr std::size_t kMaxMessageLength = 259;
 
 /// The catalogue text of `number`, or an empty text when the catalogue has none.
@@ -22,5 +22,5 @@ std::string CatalogueText(int number);
 
 /// Formats `format` printf-style: each "%s" or "%d" takes the next argument as it stands,
 /// "%%" is a percent sign; a conversion without an argument left is dropped. The result is cut
-/// to kMaxMessageLength bytes, never inside a UTF-8 sequence.
+/// after kMaxMessageLength characters, never inside one.
 std::string FormatMessageText(std::string_view format, const std::vector<std::string>& args);

@@ -1,11 +1,13 @@
 #include "output/OutputFile.h"
 
+#include "common/FileSystem.h"
+
 OutputFile::~OutputFile() { Close(); }
 
 bool OutputFile::Open(const std::string& path, std::size_t bufferSize) {
     Close();
     m_error = false;
-    m_stream = std::fopen(path.c_str(), "wb");
+    m_stream = OpenFile(path, "wb");
     if (m_stream == nullptr) return false;
     if (bufferSize == 0) {
         std::setvbuf(m_stream, nullptr, _IONBF, 0);

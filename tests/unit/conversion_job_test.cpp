@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "support/TestSupport.h"
 
@@ -96,6 +97,15 @@ TEST_F(ConversionJob, DirectoryAsBFilePassesTheExistenceCheckAndCannotBeOpened) 
     EXPECT_EQ((Run(), Message(1516)), "Cannot open file " + (dir / "folder"));
     EXPECT_EQ(ReadFile(dir / "out.txt"), "");  // created, then left empty
 }
+
+#ifdef __linux__
+TEST_F(ConversionJob, ReadErrorInTheFirstBlockIsAReadErrorOnLine1) {
+    // Reading /proc/self/mem from its start fails with an I/O error.
+    platform.bFilePath = "/proc/self/mem";
+    platform.outputPath = dir / "out.txt";
+    EXPECT_EQ((Run(), Message(1518)), "File read error on line 1 - /proc/self/mem");
+}
+#endif
 
 TEST_F(ConversionJob, UnopenableSerfilLeavesAnExistingOutputUntouched) {
     fs::create_directory(dir / "folder");
@@ -238,6 +248,21 @@ TEST_F(ConversionJob, WriteErrorSeenOnlyAtCloseIsAFailureNotSuccess) {
 }
 #endif
 
+// --- nothing escapes a job --------------------------------------------------------------
+
+TEST_F(ConversionJob, AnythingThrownInsideAJobIsReportedAsMessage1501) {
+    struct ThrowingPlatform : FakePlatform {
+        bool NameExists(const std::string&) override { throw std::runtime_error("boom"); }
+    } throwing;
+    throwing.gFilePath = MakeFile("g", "");
+    throwing.outputPath = dir / "out.txt";
+    BlueBookConverter job(throwing);
+    job.OnConvertData();
+    ASSERT_EQ(throwing.shown.size(), 1u);
+    EXPECT_EQ(throwing.shown[0].number, 1501);
+    EXPECT_EQ(throwing.shown[0].text, "Unable to allocate the required memory");
+}
+
 // --- message texts -------------------------------------------------------------------------
 
 TEST(MessageText, CatalogueTextsAreFormattedPrintfStyle) {
@@ -249,13 +274,26 @@ TEST(MessageText, CatalogueTextsAreFormattedPrintfStyle) {
     EXPECT_EQ(FormatMessageText("100%% of %s", {"it"}), "100% of it");
 }
 
-TEST(MessageText, LongTextsAreCutTo259BytesWithoutSplittingACharacter) {
-    const std::string path(300, 'x');
-    EXPECT_EQ(FormatMessageText("%s", {path}).size(), 259u);
-    // "é" is two bytes: a cut at 259 would fall inside the 130th.
-    std::string accents;
-    for (int i = 0; i < 150; ++i) accents += "\xC3\xA9";
-    EXPECT_EQ(FormatMessageText("%s", {accents}).size(), 258u);
+TEST(MessageText, LongTextsKeep259CharactersAndNeverSplitOne) {
+    auto repeat = [](const std::string& unit, int n) {
+        std::string text;
+        for (int i = 0; i < n; ++i) text += unit;
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::string unit;  // one character
+    } cases[] = {
+        {"ASCII", "x"},
+        {"two-byte letter", "\xC3\xA9"},             // é
+        {"three-byte letter", "\xE6\x97\xA5"},      // 日
+        {"emoji beyond the BMP", "\xF0\x9F\x98\x80"},
+        {"byte that is not UTF-8", "\xFF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatMessageText("%s", {repeat(c.unit, 300)}), repeat(c.unit, 259)) << c.what;
+        EXPECT_EQ(FormatMessageText("%s", {repeat(c.unit, 259)}), repeat(c.unit, 259)) << c.what;
+    }
 }
 
 }  // namespace
