@@ -1,5 +1,6 @@
-// What the B-file passes share: the station table of the "*80*", "*85*" and "*86*" records,
-// its lookup, and the observation pass.
+// The B-file reader: three passes from the first line. The datum pass finds the first "*13*"
+// record; the station pass gathers "*80*", "*85*" and "*86*" records into the station table;
+// the observation pass reads the observation records in file order.
 #pragma once
 
 #include <string>
@@ -7,15 +8,17 @@
 #include <unordered_map>
 #include <vector>
 
-class BlueBookConverter;
-class InputFile;
-class OutputFile;
+#include "bluebook/InputFile.h"
+#include "bluebook/RecordLine.h"
+#include "bluebook/Receiver.h"
+#include "bluebook/StationNames.h"
 
 /// One station of the B-file: made by its "*80*" record, completed by the "*85*" and "*86*"
 /// records that follow it. Angles are packed DMS (south and west negative), heights metres,
 /// deflections and their standard deviations seconds of arc. A value no record sets stays 0.0.
 struct BFileStation {
     std::string name;              // the station field, or its SERFIL name (at most 4 characters)
+    int line = 0;                  // of its "*80*" record
     double latitude = 0.0;         // DD.MMSSsssss
     double longitude = 0.0;        // DDD.MMSSsssss
     double orthoHeight = 0.0;      // elevation; "*80*", replaced by "*86*"
@@ -55,9 +58,23 @@ private:
 /// (byte for byte, case-sensitive); -1 when there is none or `count` is 0 or less.
 int FindStation(std::string_view name, const BFileStationTable& table, int count);
 
-/// The observation pass: reads `bFile` from where it stands (the start) to its end and writes one
-/// compact record per supported observation record, in file order. `lineCounter` counts on from
-/// its value (0 at the start of the pass). Stops at the first failure: `result` becomes 1518 on
-/// a read error (with `lineCounter` at the failing read), or keeps the writer's 1517.
-void ConvertBFileObservations(BlueBookConverter& converter, InputFile& bFile, OutputFile& out,
-                              int& lineCounter, int& result);
+/// Reads the B-file `in` (open, at its start) in its three passes and hands what it reads to
+/// `receiver`: the datum (once, at the end of the datum pass, found or not), each station
+/// record as it is read and each table entry after the station pass, then the observations.
+/// Station fields take their names from `names`. `lineCounter` counts the lines of the running
+/// pass from 0. Returns 0; 1501 when memory runs out; 1518 on a read error or a failed rewind
+/// (`lineCounter` at the failing read); or the first failure code of `receiver`.
+int ReadBFile(InputFile& in, StationNames& names, BlueBookReceiver& receiver, int& lineCounter);
+
+/// The observation pass: reads `in` from where it stands (the start) to its end. `lineCounter`
+/// counts on from its value. `lines` receives the significant lines read. Returns as ReadBFile.
+int ReadBFileObservations(InputFile& in, StationNames& names, BlueBookReceiver& receiver,
+                          int& lineCounter, long long& lines);
+
+/// The record type of a B-file line: columns 7 to 10.
+inline std::string_view BFileRecordType(std::string_view line) { return GetFieldText(7, 4, line); }
+
+/// Hands on the warnings of a record that was converted: a rejection mark in column 6, and
+/// numbers with blanks after their digits.
+void WarnAboutConvertedRecord(BlueBookReceiver& receiver, const RecordRef& at,
+                              std::string_view line, bool digitsThenBlanks);

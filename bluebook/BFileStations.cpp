@@ -1,116 +1,202 @@
-// The B-file: three passes from its first line. The datum pass takes the first "*13*" record
-// and the header follows; the station pass gathers "*80*", "*85*" and "*86*" records into the
-// station table and writes one "$GEO_COMPACT" line per entry; the observation pass
-// (BFileObservations.cpp) writes the observations in file order.
+// The B-file's datum and station passes, and the three passes in their order.
 #include <new>
 #include <string>
 #include <string_view>
 
 #include "bluebook/BFile.h"
-#include "bluebook/InputFile.h"
+#include "bluebook/Fields.h"
 #include "bluebook/RecordLine.h"
-#include "bluebook/ReportedFields.h"
-#include "convert/BlueBookConverter.h"
-#include "convert/ConversionReport.h"
-#include "convert/Messages.h"
-#include "output/OutputFile.h"
+#include "common/ResultCodes.h"
 
 namespace {
 
 /// Stations expected in a typical project; the table grows beyond it when needed.
 constexpr std::size_t kInitialStationCapacity = 1000;
 
-/// The record type: columns 7 to 10, compared exactly.
-std::string_view RecordType(std::string_view line) { return GetFieldText(7, 4, line); }
+// "*13*" datum: name, semi-major axis (mm), inverse flattening (x 1e-7) or semi-minor axis (mm).
+constexpr Field k13Name{11, 15};
+constexpr ScaledField k13SemiMajorAxis{51, 10, 0.001};
+constexpr ScaledField k13InverseFlattening{61, 10, 1e-7};
+constexpr ScaledField k13SemiMinorAxis{71, 10, 0.001};
 
-/// True when column `column` holds exactly `letter` (a column past the line end holds none).
-bool ColumnHolds(std::string_view line, int column, char letter) {
-    const std::string_view field = GetFieldText(column, 1, line);
-    return !field.empty() && field[0] == letter;
-}
+// "*80*" control point, "*85*" deflection of the vertical, "*86*" heights.
+constexpr Field kStation{11, 4};
+constexpr ScaledField k80Latitude{45, 11, 1e-9};
+constexpr int k80LatitudeHemisphere = 56;  // "S": south
+constexpr ScaledField k80Longitude{57, 12, 1e-9};
+constexpr int k80LongitudeHemisphere = 69;  // "W": west
+constexpr ScaledField k80Elevation{70, 6, 0.01};
+constexpr ScaledField k85Xi{63, 5, 0.01};
+constexpr int k85XiSign = 68;  // "S"
+constexpr ScaledField k85XiSd{69, 3, 0.01};
+constexpr ScaledField k85Eta{72, 5, 0.01};
+constexpr int k85EtaSign = 77;  // "W"
+constexpr ScaledField k85EtaSd{78, 3, 0.01};
+constexpr ScaledField k86OrthoHeight{17, 7, 0.001};
+constexpr ScaledField k86GeoidHeight{36, 7, 0.001};
+constexpr ScaledField k86EllipsoidHeight{46, 7, 0.001};
 
-/// True when the field holds nothing but blanks (or lies beyond the line).
-bool FieldIsBlank(std::string_view line, int column, int width) {
-    for (const char c : GetFieldText(column, width, line)) {
-        if (!IsBlank(c)) return false;
+/// What the passes share.
+struct BFilePass {
+    StationNames& names;
+    BlueBookReceiver& receiver;
+    int& lineCounter;
+
+    RecordRef At(std::string_view line) const {
+        return {BlueBookFile::kBFile, lineCounter, BFileRecordType(line)};
     }
-    return true;
+    std::string_view Station(const RecordFields& fields, Field f) {
+        return names.Lookup(fields.Text(f), static_cast<std::size_t>(f.width));
+    }
+};
+
+/// Reads a "*13*" record into `datum`.
+void ReadDatum(BFilePass& pass, RecordFields& f, DatumRecord& datum) {
+    datum.found = true;
+    datum.name = pass.Station(f, k13Name);
+    datum.semiMajorAxis = f.Real(k13SemiMajorAxis);
+    datum.hasEllipsoid = datum.semiMajorAxis > 0.001;
+    if (!datum.hasEllipsoid) return;
+    datum.inverseFlattening = f.Real(k13InverseFlattening);
+    if (!(datum.inverseFlattening > 0.001)) {
+        // No inverse flattening: derive it from the semi-minor axis. A sphere (b equal to a)
+        // has the inverse flattening 0.
+        const double a = datum.semiMajorAxis;
+        const double b = f.Real(k13SemiMinorAxis);
+        datum.inverseFlattening = b == a ? 0.0 : 1.0 / ((a - b) / a);
+    }
 }
 
-int BFileSlot(std::string_view type) {
-    return ConversionReport::TypeSlot(ReportFile::kBFile, type);
+/// The datum pass: the first "*13*" record, handed on found or not.
+int DatumPass(InputFile& in, BFilePass& pass) {
+    bool found = false;
+    const int result = ForEachDataLine(in, pass.lineCounter, [&](std::string_view line) {
+        if (BFileRecordType(line) != "*13*") return 0;
+        found = true;
+        RecordFields fields(line);
+        DatumRecord datum;
+        datum.at = pass.At(line);
+        ReadDatum(pass, fields, datum);
+        const int handedOn = pass.receiver.Datum(datum);
+        if (handedOn != 0) return handedOn;
+        WarnAboutConvertedRecord(pass.receiver, datum.at, line, fields.DigitsThenBlanks());
+        return kStopReading;
+    });
+    if (result != 0 || found) return result;
+    DatumRecord none;
+    none.at = {BlueBookFile::kBFile, 0, {}};
+    return pass.receiver.Datum(none);
 }
 
-/// "*80*" control point: position and elevation. `lineNumber` serves the account only.
-void ApplyControlPoint(const BlueBookConverter& converter, std::string_view line,
-                       BFileStationTable& table, int lineNumber) {
-    ConversionReport* const report = converter.m_report;
-    const std::string_view name = converter.GetFieldStation(11, 4, line);
-    if (report && table.FirstIndexOf(name) >= 0) {
-        report->AddWarning(ReportFile::kBFile, ReportWarning::kDuplicateStation, name, lineNumber);
+/// "*80*" control point: a new table entry with its position and elevation.
+int ControlPoint(BFilePass& pass, RecordFields& f, BFileStationTable& table) {
+    const RecordRef at = pass.At(f.Line());
+    const std::string_view name = pass.Station(f, kStation);
+    if (table.FirstIndexOf(name) >= 0) {
+        pass.receiver.Warning(at, RecordWarning::kDuplicateStation, name);
     }
     BFileStation& station = table.Append(name);
-    station.latitude = ReportedReal(report, line, 45, 11) * 1e-9;
-    if (ColumnHolds(line, 56, 'S')) station.latitude = -station.latitude;
-    station.longitude = ReportedReal(report, line, 57, 12) * 1e-9;
-    if (ColumnHolds(line, 69, 'W')) station.longitude = -station.longitude;
-    station.orthoHeight = ReportedReal(report, line, 70, 6) * 0.01;
+    station.line = at.line;
+    station.latitude = f.Real(k80Latitude);
+    if (f.Letter(k80LatitudeHemisphere) == 'S') station.latitude = -station.latitude;
+    station.longitude = f.Real(k80Longitude);
+    if (f.Letter(k80LongitudeHemisphere) == 'W') station.longitude = -station.longitude;
+    station.orthoHeight = f.Real(k80Elevation);
     station.geoidHeight = 0.0;
     station.ellipsoidHeight = station.orthoHeight;
-    if (report) {
-        report->RecordConvertedBFile(BFileSlot("*80*"), line, lineNumber);
-        report->AddBFileStation(station.name, lineNumber);
-    }
+    const int result = pass.receiver.StationPart({at, station.name});
+    if (result == 0) WarnAboutConvertedRecord(pass.receiver, at, f.Line(), f.DigitsThenBlanks());
+    return result;
 }
 
-/// The table entry of the station in columns 11 to 14 of a "*85*" or "*86*" record, or null
-/// (noted in the account) when no earlier "*80*" record made one.
-BFileStation* EarlierStation(const BlueBookConverter& converter, std::string_view line,
-                             BFileStationTable& table, std::string_view type, int lineNumber) {
-    const int i = FindStation(converter.GetFieldStation(11, 4, line), table, table.Count());
+/// The table entry of the station of a "*85*" or "*86*" record, or null (the line is then
+/// skipped) when no earlier "*80*" record made one.
+BFileStation* EarlierStation(BFilePass& pass, const RecordFields& f, BFileStationTable& table) {
+    const int i = FindStation(pass.Station(f, kStation), table, table.Count());
     if (i >= 0) return &table[i];
-    if (converter.m_report) {
-        converter.m_report->RecordSkipped(ReportFile::kBFile, BFileSlot(type),
-                                          SkipReason::kNoEarlierStation, lineNumber);
-    }
+    pass.receiver.Skipped(pass.At(f.Line()), SkipReason::kNoEarlierStation);
     return nullptr;
 }
 
-/// "*85*" deflection of the vertical, for a station whose "*80*" came earlier.
-void ApplyDeflection(const BlueBookConverter& converter, std::string_view line,
-                     BFileStationTable& table, int lineNumber) {
-    ConversionReport* const report = converter.m_report;
-    BFileStation* const found = EarlierStation(converter, line, table, "*85*", lineNumber);
-    if (found == nullptr) return;
-    BFileStation& station = *found;
-    station.xi = ReportedReal(report, line, 63, 5) * 0.01;
-    if (ColumnHolds(line, 68, 'S')) station.xi = -station.xi;
-    station.xiSd = ReportedReal(report, line, 69, 3) * 0.01;
-    station.eta = ReportedReal(report, line, 72, 5) * 0.01;
-    if (ColumnHolds(line, 77, 'W')) station.eta = -station.eta;
-    station.etaSd = ReportedReal(report, line, 78, 3) * 0.01;
-    if (report) report->RecordConvertedBFile(BFileSlot("*85*"), line, lineNumber);
+/// "*85*" deflection of the vertical, and "*86*" heights (blank fields give 0.0).
+int StationDetail(BFilePass& pass, RecordFields& f, BFileStationTable& table, bool heights) {
+    BFileStation* const station = EarlierStation(pass, f, table);
+    if (station == nullptr) return 0;
+    const RecordRef at = pass.At(f.Line());
+    if (heights) {
+        station->orthoHeight = f.Real(k86OrthoHeight);
+        station->geoidHeight = f.Real(k86GeoidHeight);
+        station->ellipsoidHeight = f.Real(k86EllipsoidHeight);
+    } else {
+        station->xi = f.Real(k85Xi);
+        if (f.Letter(k85XiSign) == 'S') station->xi = -station->xi;
+        station->xiSd = f.Real(k85XiSd);
+        station->eta = f.Real(k85Eta);
+        if (f.Letter(k85EtaSign) == 'W') station->eta = -station->eta;
+        station->etaSd = f.Real(k85EtaSd);
+    }
+    const int result = pass.receiver.StationPart({at, station->name});
+    if (result != 0) return result;
+    WarnAboutConvertedRecord(pass.receiver, at, f.Line(), f.DigitsThenBlanks());
+    if (heights && (f.IsBlank(k86OrthoHeight) || f.IsBlank(k86GeoidHeight) ||
+                    f.IsBlank(k86EllipsoidHeight))) {
+        pass.receiver.Warning(at, RecordWarning::kBlankHeight, {});
+    }
+    return 0;
 }
 
-/// "*86*" heights, for a station whose "*80*" came earlier. Blank fields give 0.0.
-void ApplyHeights(const BlueBookConverter& converter, std::string_view line,
-                  BFileStationTable& table, int lineNumber) {
-    ConversionReport* const report = converter.m_report;
-    BFileStation* const found = EarlierStation(converter, line, table, "*86*", lineNumber);
-    if (found == nullptr) return;
-    BFileStation& station = *found;
-    station.orthoHeight = ReportedReal(report, line, 17, 7) * 0.001;
-    station.geoidHeight = ReportedReal(report, line, 36, 7) * 0.001;
-    station.ellipsoidHeight = ReportedReal(report, line, 46, 7) * 0.001;
-    if (report) {
-        report->RecordConvertedBFile(BFileSlot("*86*"), line, lineNumber);
-        if (FieldIsBlank(line, 17, 7) || FieldIsBlank(line, 36, 7) || FieldIsBlank(line, 46, 7)) {
-            report->AddWarning(ReportFile::kBFile, ReportWarning::kBlankHeight, lineNumber);
-        }
+/// The station pass: the table from every "*80*", "*85*" and "*86*" record.
+int StationPass(InputFile& in, BFilePass& pass, BFileStationTable& table) {
+    return ForEachDataLine(in, pass.lineCounter, [&](std::string_view line) {
+        const std::string_view type = BFileRecordType(line);
+        RecordFields fields(line);
+        if (type == "*80*") return ControlPoint(pass, fields, table);
+        if (type == "*85*") return StationDetail(pass, fields, table, false);
+        if (type == "*86*") return StationDetail(pass, fields, table, true);
+        return 0;
+    });
+}
+
+/// Hands on every entry of the table, in table order.
+int HandOnStations(BFilePass& pass, const BFileStationTable& table) {
+    for (int i = 0; i < table.Count(); ++i) {
+        const BFileStation& s = table[i];
+        const StationRecord record{{BlueBookFile::kBFile, s.line, "*80*"},
+                                   s.name, s.latitude, s.longitude, s.orthoHeight,
+                                   s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
+                                   s.etaSd};
+        if (const int result = pass.receiver.Station(record); result != 0) return result;
     }
+    return 0;
+}
+
+/// Goes back to the first line for the next pass; false (a read error) when the file cannot.
+bool StartPass(InputFile& in, int& lineCounter) {
+    if (!in.Rewind()) return false;
+    lineCounter = 0;
+    return true;
+}
+
+int ReadPasses(InputFile& in, BFilePass& pass, long long& lines) {
+    if (const int result = DatumPass(in, pass); result != 0) return result;
+    if (!StartPass(in, pass.lineCounter)) return kMsgReadError;
+    BFileStationTable table;
+    if (const int result = StationPass(in, pass, table); result != 0) return result;
+    if (const int result = HandOnStations(pass, table); result != 0) return result;
+    if (!StartPass(in, pass.lineCounter)) return kMsgReadError;
+    return ReadBFileObservations(in, pass.names, pass.receiver, pass.lineCounter, lines);
 }
 
 }  // namespace
+
+void WarnAboutConvertedRecord(BlueBookReceiver& receiver, const RecordRef& at,
+                              std::string_view line, bool digitsThenBlanks) {
+    if (digitsThenBlanks) receiver.Warning(at, RecordWarning::kDigitsThenBlanks, {});
+    const std::string_view mark = GetFieldText(6, 1, line);
+    if (mark == "R" || mark == "O" || mark == "F") {
+        receiver.Warning(at, RecordWarning::kRejectedMark, {});
+    }
+}
 
 BFileStationTable::BFileStationTable() {
     m_entries.reserve(kInitialStationCapacity);
@@ -136,96 +222,17 @@ int FindStation(std::string_view name, const BFileStationTable& table, int count
     return first < count ? first : -1;
 }
 
-void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lineCounter,
-                                     int& result) {
-    result = 0;
+int ReadBFile(InputFile& in, StationNames& names, BlueBookReceiver& receiver, int& lineCounter) {
     lineCounter = 0;
-    ConversionReport* const report = m_report;
+    receiver.BeginFile(BlueBookFile::kBFile);
+    BFilePass pass{names, receiver, lineCounter};
+    long long lines = 0;
+    int result = 0;
     try {
-        if (report) report->StartFile(ReportFile::kBFile, m_bFilePath);
-        const SerfilIndexScope serfilIndex(*this);
-        BFileStationTable table;
-        m_recordComment.clear();
-        std::string line;
-        line.reserve(kMaxLineLength);
-
-        // Datum pass: only the first "*13*" record counts.
-        while (result == 0) {
-            ReadDataLine(bFile, line, lineCounter, result);
-            if (result > 0) {
-                result = kMsgReadError;
-                return;
-            }
-            if (line.empty()) break;
-            if (RecordType(line) != "*13*") continue;
-
-            if (report) report->BeginRecord();
-            m_datumName.assign(GetFieldStation(11, 15, line));
-            const double a = ReportedReal(report, line, 51, 10) * 0.001;  // millimetres
-            m_semiMajorAxis = a;
-            if (a > 0.001) {
-                m_inverseFlattening = ReportedReal(report, line, 61, 10) * 1e-7;
-                if (!(m_inverseFlattening > 0.001)) {
-                    // No inverse flattening: derive it from the semi-minor axis. A sphere
-                    // (b equal to a) is written with the inverse flattening 0.
-                    const double b = ReportedReal(report, line, 71, 10) * 0.001;
-                    m_inverseFlattening = b == a ? 0.0 : 1.0 / ((a - b) / a);
-                }
-                m_recordComment = "!B-File Record Type 13";
-            }
-            if (report) report->RecordConvertedBFile(BFileSlot("*13*"), line, lineCounter);
-            break;
-        }
-
-        WriteHeader(out, result);
-        if (!bFile.Rewind()) {
-            result = kMsgReadError;
-            return;
-        }
-
-        // Station pass, skipped when the header could not be written.
-        if (result == 0) {
-            lineCounter = 0;
-            for (;;) {
-                int readResult = 0;
-                ReadDataLine(bFile, line, lineCounter, readResult);
-                if (readResult > 0) {
-                    result = kMsgReadError;
-                    return;
-                }
-                if (line.empty()) break;
-                const std::string_view type = RecordType(line);
-                if (report) report->BeginRecord();
-                if (type == "*80*") {
-                    ApplyControlPoint(*this, line, table, lineCounter);
-                } else if (type == "*85*") {
-                    ApplyDeflection(*this, line, table, lineCounter);
-                } else if (type == "*86*") {
-                    ApplyHeights(*this, line, table, lineCounter);
-                }
-            }
-        }
-
-        m_recordComment = "!B-File Record Type 80, 85, 86";
-        for (int i = 0; i < table.Count() && result == 0; ++i) {
-            const BFileStation& s = table[i];
-            WriteGeoCompact(s.name, s.latitude, s.longitude, s.orthoHeight, s.geoidHeight,
-                            s.ellipsoidHeight, s.xi, s.xiSd, s.eta, s.etaSd, out, result);
-            if (report && result == 0) ++report->stationsWritten;
-        }
-
-        if (!bFile.Rewind()) {
-            result = kMsgReadError;
-            return;
-        }
-        if (result == 0) {
-            lineCounter = 0;
-            ConvertBFileObservations(*this, bFile, out, lineCounter, result);
-            if (result == kMsgReadError) return;
-            if (report && result == 0) report->FinishFile(ReportFile::kBFile);
-        }
-        if (result > 0) result = kMsgWriteError;
+        result = ReadPasses(in, pass, lines);
     } catch (const std::bad_alloc&) {
         result = kMsgOutOfMemory;
     }
+    receiver.EndFile(BlueBookFile::kBFile, lines, result == 0);
+    return result;
 }

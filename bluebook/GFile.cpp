@@ -1,86 +1,87 @@
-// The G-file: GPS vector sets with their correlations or covariances, and station positions.
-//
-// The record type is the first character of a line (upper case only; every other character,
-// lower-case letters included, selects nothing):
+// The G-file. The record type is the first character of a line (upper case only; every other
+// character, lower-case letters included, selects nothing):
 //   B  starts a vector set: the vector count (columns 26-27) and an empty table and matrix;
 //   C  one vector: stations, components and their standard deviations, two station overrides;
 //   F  one vector with wider component fields, no overrides;
 //   D  up to five correlation terms (row, column, value); E up to four covariance terms;
-//   G  one station position, written at once as "$CART_COMPACT".
-// A vector set is written ("$GPS_COMPACT", one record per vector) when a D or E line ends with
-// the set's closing term (3n - 1, 3n), the last term of the upper triangle of its 3n x 3n block.
+//   G  one station position, handed on at once.
+// A vector set is complete when a D or E line ends with the set's closing term (3n - 1, 3n),
+// the last term of the upper triangle of its 3n x 3n block.
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "bluebook/InputFile.h"
+#include "bluebook/Fields.h"
+#include "bluebook/GFile.h"
 #include "bluebook/RecordLine.h"
-#include "bluebook/ReportedFields.h"
-#include "convert/BlueBookConverter.h"
-#include "convert/ConversionReport.h"
-#include "convert/Messages.h"
-#include "output/CompactRecords.h"
-#include "output/OutputFile.h"
 
 namespace {
 
 // Implied decimals of the G-file fields.
-constexpr double kComponentFactor = 0.0001;     // C, F: components and their SDs; G: X, Y, Z
-constexpr double kPositionSdFactor = 0.01;      // G: standard deviations
-constexpr double kTermFactor = 0.0000001;       // D: correlations; E: covariances
-
-/// A term of a D or E record: row (width 3) at `column`, its column (width 3) three columns
-/// further, its value three further again.
-constexpr int kTermIndexWidth = 3;
-constexpr int kDTermColumns[] = {2, 17, 32, 47, 62};
-constexpr int kDValueWidth = 9;
-constexpr int kETermColumns[] = {2, 20, 38, 56};
-constexpr int kEValueWidth = 12;
-
-/// Column and width of one fixed field, 1-based as the record layouts print them.
-struct Field {
-    int column;
-    int width;
-};
+constexpr double kComponentFactor = 0.0001;  // C, F: components and their SDs; G: X, Y, Z
+constexpr double kPositionSdFactor = 0.01;   // G: standard deviations
+constexpr double kTermFactor = 0.0000001;    // D: correlations; E: covariances
 
 /// The fields of a vector record; C and F differ only in where the numbers stand.
 struct VectorLayout {
-    Field fromStation, toStation, dx, sdX, dy, sdY, dz, sdZ;
+    Field fromStation, toStation;
+    ScaledField dx, sdX, dy, sdY, dz, sdZ;
 };
-constexpr VectorLayout kCLayout{{2, 4},  {6, 4},  {10, 11}, {21, 5},
-                                {26, 11}, {37, 5}, {42, 11}, {53, 5}};
-constexpr VectorLayout kFLayout{{2, 4},  {6, 4},  {10, 13}, {23, 5},
-                                {28, 13}, {41, 5}, {46, 13}, {59, 5}};
+constexpr VectorLayout kCLayout{{2, 4},
+                                {6, 4},
+                                {10, 11, kComponentFactor},
+                                {21, 5, kComponentFactor},
+                                {26, 11, kComponentFactor},
+                                {37, 5, kComponentFactor},
+                                {42, 11, kComponentFactor},
+                                {53, 5, kComponentFactor}};
+constexpr VectorLayout kFLayout{{2, 4},
+                                {6, 4},
+                                {10, 13, kComponentFactor},
+                                {23, 5, kComponentFactor},
+                                {28, 13, kComponentFactor},
+                                {41, 5, kComponentFactor},
+                                {46, 13, kComponentFactor},
+                                {59, 5, kComponentFactor}};
 constexpr Field kCFromOverride{65, 4};
 constexpr Field kCToOverride{75, 4};
 constexpr Field kVectorCount{26, 2};
 
+/// The terms of a D or E record: a row (width 3) at each column, its column three columns
+/// further, its value three further again.
+struct TermLayout {
+    const int* columns;
+    int count;
+    int valueWidth;
+};
+constexpr int kTermIndexWidth = 3;
+constexpr int kDTermColumns[] = {2, 17, 32, 47, 62};
+constexpr int kETermColumns[] = {2, 20, 38, 56};
+constexpr TermLayout kDTerms{kDTermColumns, 5, 9};
+constexpr TermLayout kETerms{kETermColumns, 4, 12};
+
 // Record G.
 constexpr Field kGStation{6, 4};
-constexpr Field kGX{22, 12}, kGY{35, 12}, kGZ{48, 12};
-constexpr Field kGSdX{61, 4}, kGSdY{66, 4}, kGSdZ{71, 4};
+constexpr ScaledField kGX{22, 12, kComponentFactor}, kGY{35, 12, kComponentFactor},
+    kGZ{48, 12, kComponentFactor};
+constexpr ScaledField kGSdX{61, 4, kPositionSdFactor}, kGSdY{66, 4, kPositionSdFactor},
+    kGSdZ{71, 4, kPositionSdFactor};
 
-double Real(ConversionReport* report, std::string_view line, Field f) {
-    return ReportedReal(report, line, f.column, f.width);
-}
+/// D and E lines of an open set kept one by one; beyond them only their number is kept.
+constexpr std::size_t kMaxPendingTerms = 1000;
 
 /// The vector table and matrix of one vector set, allocated once per G-file. Only what was
 /// stored since the last Clear is cleared again, so that the many B records of a large G-file
 /// do not each wipe the whole matrix; the result equals a full clear.
-class VectorSet {
+class VectorTable {
 public:
-    VectorSet()
+    VectorTable()
         : m_vectors(kMaxVectors),
           m_matrix(static_cast<std::size_t>(kMatrixRowLength) * kMatrixRowLength, 0.0) {}
 
     void Clear() {
-        for (int j = 0; j < m_usedVectors; ++j) {
-            GpsVector& v = m_vectors[static_cast<std::size_t>(j)];
-            v.fromStation.clear();
-            v.toStation.clear();
-            v.dx = v.dy = v.dz = 0.0;
-        }
+        for (int j = 0; j < m_usedVectors; ++j) m_vectors[static_cast<std::size_t>(j)] = {};
         for (int row = 0; row < m_usedRows; ++row) {
             double* first = m_matrix.data() + static_cast<std::size_t>(row) * kMatrixRowLength;
             std::fill(first, first + m_usedColumns, 0.0);
@@ -118,162 +119,227 @@ private:
     int m_usedColumns = 0;
 };
 
+/// A record read into the open set, and whether a number of it had blanks after its digits.
+struct PendingRecord {
+    int line = 0;  // 0: none
+    char type = 0;
+    bool digitsThenBlanks = false;
+};
+
 /// Sets `station` to the trimmed override, when the override holds anything but blanks.
-void ApplyOverride(std::string_view overrideField, std::string& scratch, std::string& station) {
-    scratch.assign(overrideField);
-    TrimBoth(scratch);
-    if (!scratch.empty()) station = scratch;
+void ApplyOverride(std::string_view overrideField, std::string& station) {
+    std::size_t first = 0;
+    std::size_t end = overrideField.size();
+    while (first < end && IsBlank(overrideField[first])) ++first;
+    while (end > first && IsBlank(overrideField[end - 1])) --end;
+    if (end > first) station.assign(overrideField.substr(first, end - first));
+}
+
+class GFileReader {
+public:
+    GFileReader(StationNames& names, BlueBookReceiver& receiver)
+        : m_names(names), m_receiver(receiver) {}
+
+    int Read(std::string_view line, int lineNumber) {
+        RecordFields f(line);
+        m_at = {BlueBookFile::kGFile, lineNumber, line.substr(0, 1)};
+        switch (line[0]) {
+            case 'B': StartSet(f); return 0;
+            case 'C': ReadVector(f, kCLayout, true); return 0;
+            case 'F': ReadVector(f, kFLayout, false); return 0;
+            case 'D': return ReadTerms(f, kDTerms, false);
+            case 'E': return ReadTerms(f, kETerms, true);
+            case 'G': return Position(f);
+            default:  // A, I and every other first character: nothing to convert
+                m_receiver.Skipped(m_at, SkipReason::kUnsupportedType);
+                return 0;
+        }
+    }
+
+    /// The end of the file discards the open set.
+    void Finish() { DiscardSet(); }
+
+private:
+    std::string_view Station(const RecordFields& f, Field field) {
+        return m_names.Lookup(f.Text(field), static_cast<std::size_t>(field.width));
+    }
+
+    /// A B record: discards the open set and opens a new, empty one.
+    void StartSet(RecordFields& f) {
+        m_vectorCount = f.Int(kVectorCount);
+        DiscardSet();
+        m_table.Clear();
+        m_readCount = 0;
+        m_seenB = true;
+        m_b = {m_at.line, 'B', f.DigitsThenBlanks()};
+    }
+
+    /// A C or F record fills the next vector of the set, unless the set already has its
+    /// kMaxVectors vectors.
+    void ReadVector(RecordFields& f, const VectorLayout& layout, bool hasOverrides) {
+        if (m_readCount >= kMaxVectors) {
+            m_receiver.Skipped(m_at, SkipReason::kTooManyVectors);
+            return;
+        }
+        const int j = ++m_readCount;
+        GpsVector& v = m_table.Vector(j);
+        v.fromStation.assign(Station(f, layout.fromStation));
+        v.toStation.assign(Station(f, layout.toStation));
+        v.dx = f.Real(layout.dx);
+        v.dy = f.Real(layout.dy);
+        v.dz = f.Real(layout.dz);
+        m_table.Store(3 * j - 2, 3 * j - 2, f.Real(layout.sdX));
+        m_table.Store(3 * j - 1, 3 * j - 1, f.Real(layout.sdY));
+        m_table.Store(3 * j, 3 * j, f.Real(layout.sdZ));
+        if (hasOverrides) {
+            ApplyOverride(Station(f, kCFromOverride), v.fromStation);
+            ApplyOverride(Station(f, kCToOverride), v.toStation);
+        }
+        m_vectors[static_cast<std::size_t>(j - 1)] = {m_at.line, m_at.type[0],
+                                                       f.DigitsThenBlanks()};
+    }
+
+    /// A D or E record: stores its terms and completes the set when its last valid term is
+    /// the closing one. A term outside the matrix is not stored but still counts as the line's
+    /// last term.
+    int ReadTerms(RecordFields& f, const TermLayout& layout, bool covariance) {
+        int lastRow = 0;
+        int lastColumn = 0;
+        bool outside = false;
+        for (int t = 0; t < layout.count; ++t) {
+            const int c = layout.columns[t];
+            const int row = f.Int({c, kTermIndexWidth});
+            const int column = f.Int({c + kTermIndexWidth, kTermIndexWidth});
+            if (row < 1 || column < 1) continue;
+            const double value =
+                f.Real({c + 2 * kTermIndexWidth, layout.valueWidth, kTermFactor});
+            if (!m_table.Store(row, column, value)) outside = true;
+            lastRow = row;
+            lastColumn = column;
+        }
+        if (outside) m_receiver.Warning(m_at, RecordWarning::kTermOutsideMatrix, {});
+        // The count is at most 99 (two columns), so 3n stays inside the matrix; a count of 0 or
+        // below never closes, since a term's row is at least 1.
+        if (m_vectorCount >= 1 && lastRow == 3 * m_vectorCount - 1 &&
+            lastColumn == 3 * m_vectorCount) {
+            return CloseSet(f, covariance);
+        }
+        AddPendingTerms({m_at.line, m_at.type[0], f.DigitsThenBlanks()});
+        return 0;
+    }
+
+    void AddPendingTerms(const PendingRecord& record) {
+        if (m_terms.size() < kMaxPendingTerms) {
+            m_terms.push_back(record);
+        } else {
+            ++(record.type == 'D' ? m_extraD : m_extraE);
+        }
+    }
+
+    int Position(RecordFields& f) {
+        PositionRecord r{m_at, Station(f, kGStation), f.Real(kGX), f.Real(kGY), f.Real(kGZ),
+                         f.Real(kGSdX), f.Real(kGSdY), f.Real(kGSdZ)};
+        const int result = m_receiver.Position(r);
+        if (result == 0 && f.DigitsThenBlanks()) {
+            m_receiver.Warning(m_at, RecordWarning::kDigitsThenBlanks, {});
+        }
+        return result;
+    }
+
+    int CloseSet(const RecordFields& f, bool covariance);
+    void DiscardSet();
+
+    StationNames& m_names;
+    BlueBookReceiver& m_receiver;
+    RecordRef m_at{BlueBookFile::kGFile, 0, {}};  // the record being read
+    VectorTable m_table;
+    int m_vectorCount = 0;  // n of the last B record; 0 before the first
+    int m_readCount = 0;    // C and F records since the last B record, up to kMaxVectors
+    bool m_seenB = false;
+    // The records read into the open set since it was last handed on.
+    PendingRecord m_b;
+    PendingRecord m_vectors[kMaxVectors];
+    std::vector<PendingRecord> m_terms;  // D and E, in line order
+    long long m_extraD = 0, m_extraE = 0;  // beyond kMaxPendingTerms
+    std::vector<SetMember> m_members;      // handed on with the set
+};
+
+/// Hands the set on, then accounts for its records: those beyond the vector count are
+/// skipped; blanks after digits and a short set are warned of.
+int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
+    m_members.clear();
+    if (m_b.line > 0) m_members.push_back({m_b.line, 'B', 0});
+    for (int j = 1; j <= std::min(m_vectorCount, kMaxVectors); ++j) {
+        const PendingRecord& v = m_vectors[j - 1];
+        if (v.line > 0) m_members.push_back({v.line, v.type, j});
+    }
+    for (const PendingRecord& t : m_terms) m_members.push_back({t.line, t.type, 0});
+    const VectorSetRecord set{m_at,          m_vectorCount,    m_table.Vectors(),
+                              m_table.Matrix(), covariance, m_members.data(),
+                              m_members.size()};
+    if (const int result = m_receiver.VectorSet(set); result != 0) return result;
+
+    auto warnDigits = [&](const PendingRecord& r) {
+        if (r.line > 0 && r.digitsThenBlanks) {
+            m_receiver.Warning({BlueBookFile::kGFile, r.line, std::string_view(&r.type, 1)},
+                               RecordWarning::kDigitsThenBlanks, {});
+        }
+    };
+    warnDigits(m_b);
+    for (int j = 1; j <= kMaxVectors; ++j) {
+        PendingRecord& v = m_vectors[j - 1];
+        if (v.line > 0 && j > m_vectorCount) {
+            m_receiver.Skipped({BlueBookFile::kGFile, v.line, std::string_view(&v.type, 1)},
+                               SkipReason::kBeyondVectorCount);
+        } else {
+            warnDigits(v);
+        }
+        v = {};
+    }
+    for (const PendingRecord& t : m_terms) warnDigits(t);
+    if (f.DigitsThenBlanks()) m_receiver.Warning(m_at, RecordWarning::kDigitsThenBlanks, {});
+    if (m_readCount < m_vectorCount) m_receiver.Warning(m_at, RecordWarning::kSetShort, {});
+    m_b = {};
+    m_terms.clear();
+    m_extraD = m_extraE = 0;
+    return 0;
+}
+
+/// Skips the records of the open set, in line order: it was never handed on after them.
+void GFileReader::DiscardSet() {
+    const SkipReason reason = m_seenB ? SkipReason::kSetNeverClosed : SkipReason::kBeforeFirstB;
+    if (m_b.line > 0) {
+        m_receiver.Skipped({BlueBookFile::kGFile, m_b.line, "B"}, reason);
+    }
+    std::vector<PendingRecord> records(m_terms);
+    for (PendingRecord& v : m_vectors) {
+        if (v.line > 0) records.push_back(v);
+        v = {};
+    }
+    std::sort(records.begin(), records.end(),
+              [](const PendingRecord& a, const PendingRecord& b) { return a.line < b.line; });
+    for (const PendingRecord& r : records) {
+        m_receiver.Skipped({BlueBookFile::kGFile, r.line, std::string_view(&r.type, 1)}, reason);
+    }
+    for (long long i = 0; i < m_extraD; ++i) m_receiver.Skipped({BlueBookFile::kGFile, 0, "D"}, reason);
+    for (long long i = 0; i < m_extraE; ++i) m_receiver.Skipped({BlueBookFile::kGFile, 0, "E"}, reason);
+    m_b = {};
+    m_terms.clear();
+    m_extraD = m_extraE = 0;
 }
 
 }  // namespace
 
-void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lineCounter,
-                                     int& result) {
+int ReadGFile(InputFile& in, StationNames& names, BlueBookReceiver& receiver, int& lineCounter) {
     lineCounter = 0;
-    result = 0;
-    ConversionReport* const report = m_report;
-    if (report) report->StartFile(ReportFile::kGFile, m_gFilePath);
-    const SerfilIndexScope serfilIndex(*this);
-    VectorSet set;
-    int vectorCount = 0;  // n of the last B record; 0 before the first
-    int readCount = 0;    // C and F records since the last B record, counted up to kMaxVectors
-    std::string line;
-    std::string scratch;
-
-    // A C or F record: fills the next vector of the set, unless the set already has its
-    // kMaxVectors vectors.
-    auto readVector = [&](const VectorLayout& layout, bool hasOverrides) {
-        if (readCount >= kMaxVectors) {
-            if (report) {
-                report->RecordSkipped(ReportFile::kGFile,
-                                      ConversionReport::TypeSlot(ReportFile::kGFile, line),
-                                      SkipReason::kTooManyVectors, lineCounter);
-            }
-            return;
-        }
-        const int j = ++readCount;
-        GpsVector& v = set.Vector(j);
-        v.fromStation.assign(GetFieldStation(layout.fromStation.column, layout.fromStation.width,
-                                             line));
-        v.toStation.assign(GetFieldStation(layout.toStation.column, layout.toStation.width, line));
-        v.dx = Real(report, line, layout.dx) * kComponentFactor;
-        v.dy = Real(report, line, layout.dy) * kComponentFactor;
-        v.dz = Real(report, line, layout.dz) * kComponentFactor;
-        set.Store(3 * j - 2, 3 * j - 2, Real(report, line, layout.sdX) * kComponentFactor);
-        set.Store(3 * j - 1, 3 * j - 1, Real(report, line, layout.sdY) * kComponentFactor);
-        set.Store(3 * j, 3 * j, Real(report, line, layout.sdZ) * kComponentFactor);
-        if (hasOverrides) {
-            ApplyOverride(GetFieldStation(kCFromOverride.column, kCFromOverride.width, line),
-                          scratch, v.fromStation);
-            ApplyOverride(GetFieldStation(kCToOverride.column, kCToOverride.width, line), scratch,
-                          v.toStation);
-        }
-        if (report) report->AddSetVector(j, line[0], lineCounter);
-    };
-
-    // A D or E record: stores its terms and writes the set when its last valid term closes it.
-    // A term whose row or column lies outside the matrix is not stored but still counts as the
-    // line's last term.
-    auto readTerms = [&](const int* termColumns, int termCount, int valueWidth,
-                         bool isCovariance, const char* comment) {
-        int lastRow = 0;
-        int lastColumn = 0;
-        bool outside = false;
-        for (int t = 0; t < termCount; ++t) {
-            const int c = termColumns[t];
-            const int row = ReportedInt(report, line, c, kTermIndexWidth);
-            const int column = ReportedInt(report, line, c + kTermIndexWidth, kTermIndexWidth);
-            if (row < 1 || column < 1) continue;
-            const double value =
-                ReportedReal(report, line, c + 2 * kTermIndexWidth, valueWidth) * kTermFactor;
-            if (!set.Store(row, column, value)) {
-                outside = true;
-            }
-            lastRow = row;
-            lastColumn = column;
-        }
-        if (report && outside) {
-            report->AddWarning(ReportFile::kGFile, ReportWarning::kTermOutsideMatrix, lineCounter);
-        }
-        // vectorCount is at most 99 (two columns), so 3n stays inside the matrix; a count of
-        // 0 or below never closes, since a term's row is at least 1.
-        if (vectorCount >= 1 && lastRow == 3 * vectorCount - 1 && lastColumn == 3 * vectorCount) {
-            m_recordComment = comment;
-            WriteGpsCompact(vectorCount, set.Vectors(), set.Matrix(), isCovariance, out, result);
-            if (report && result == 0) {
-                report->CloseVectorSet(vectorCount, readCount, set.Vectors(), line[0],
-                                       lineCounter);
-                report->vectorsWritten += vectorCount;
-            }
-        } else if (report) {
-            report->AddSetTerms(line[0], lineCounter);
-        }
-    };
-
-    for (;;) {
-        ReadDataLine(gFile, line, lineCounter, result);
-        if (result > 0) {
-            result = kMsgReadError;
-            return;
-        }
-        if (line.empty()) {  // end of the G-file
-            if (report) {
-                report->EndVectorSets();
-                report->FinishFile(ReportFile::kGFile);
-            }
-            return;
-        }
-        if (report) {
-            report->CountLine(ReportFile::kGFile);
-            report->BeginRecord();
-        }
-
-        switch (line[0]) {
-            case 'B':
-                vectorCount = ReportedInt(report, line, kVectorCount.column, kVectorCount.width);
-                set.Clear();
-                readCount = 0;
-                if (report) report->StartVectorSet(lineCounter);
-                break;
-            case 'C':
-                readVector(kCLayout, true);
-                break;
-            case 'F':
-                readVector(kFLayout, false);
-                break;
-            case 'D':
-                readTerms(kDTermColumns, 5, kDValueWidth, false, "!G-File Record Type B, C, D");
-                break;
-            case 'E':
-                readTerms(kETermColumns, 4, kEValueWidth, true, "!G-File Record Type B, C, E");
-                break;
-            case 'G':
-                m_recordComment = "!G-File Record Type G";
-                WriteCartCompact(GetFieldStation(kGStation.column, kGStation.width, line),
-                                 Real(report, line, kGX) * kComponentFactor,
-                                 Real(report, line, kGY) * kComponentFactor,
-                                 Real(report, line, kGZ) * kComponentFactor,
-                                 Real(report, line, kGSdX) * kPositionSdFactor,
-                                 Real(report, line, kGSdY) * kPositionSdFactor,
-                                 Real(report, line, kGSdZ) * kPositionSdFactor, out, result);
-                if (report && result == 0) {
-                    report->RecordConverted(ReportFile::kGFile,
-                                            ConversionReport::TypeSlot(ReportFile::kGFile, line),
-                                            lineCounter);
-                    ++report->positionsWritten;
-                }
-                break;
-            default:  // A, I and every other first character: nothing to convert
-                if (report) {
-                    report->RecordSkipped(ReportFile::kGFile,
-                                          ConversionReport::TypeSlot(ReportFile::kGFile, line),
-                                          SkipReason::kUnsupportedType, lineCounter);
-                }
-                break;
-        }
-        if (result > 0) {
-            result = kMsgWriteError;
-            return;
-        }
-    }
+    receiver.BeginFile(BlueBookFile::kGFile);
+    GFileReader reader(names, receiver);
+    long long lines = 0;
+    const int result = ForEachDataLine(in, lineCounter, [&](std::string_view line) {
+        ++lines;
+        return reader.Read(line, lineCounter);
+    });
+    if (result == 0) reader.Finish();
+    receiver.EndFile(BlueBookFile::kGFile, lines, result == 0);
+    return result;
 }

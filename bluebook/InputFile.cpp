@@ -68,27 +68,26 @@ std::size_t InputFile::NextByte(char byte, std::size_t& at) {
     return at;
 }
 
+bool InputFile::ReadWholeLineInBuffer(std::string& line, std::size_t maxKeep) {
+    if (m_pos >= m_end) return false;
+    const char* begin = m_buffer.data() + m_pos;
+    const char* newline = static_cast<const char*>(std::memchr(begin, '\n', m_end - m_pos));
+    if (newline == nullptr) return false;
+    const std::size_t end = static_cast<std::size_t>(newline - m_buffer.data());
+    if (end >= NextByte('\0', m_nulAt) || end >= NextByte(kCtrlZ, m_ctrlZAt)) return false;
+    const char* first = begin;
+    while (first < newline && IsBlank(*first)) ++first;
+    std::size_t length = static_cast<std::size_t>(newline - first);
+    // Text mode: a CR directly before the LF is not part of the line. Cutting it first keeps
+    // the same bytes when the line is also longer than maxKeep.
+    if (length > 0 && first[length - 1] == '\r') --length;
+    line.assign(first, length < maxKeep ? length : maxKeep);
+    m_pos = end + 1;
+    return true;
+}
+
 bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
-    // The common case: the whole line, its LF included, stands in the buffer, and no NUL or
-    // Ctrl-Z byte comes before its end.
-    if (m_pos < m_end) {
-        const char* begin = m_buffer.data() + m_pos;
-        const char* newline = static_cast<const char*>(std::memchr(begin, '\n', m_end - m_pos));
-        if (newline != nullptr) {
-            const std::size_t end = static_cast<std::size_t>(newline - m_buffer.data());
-            if (end < NextByte('\0', m_nulAt) && end < NextByte(kCtrlZ, m_ctrlZAt)) {
-                const char* first = begin;
-                while (first < newline && IsBlank(*first)) ++first;
-                std::size_t length = static_cast<std::size_t>(newline - first);
-                // Text mode: a CR directly before the LF is not part of the line. Cutting it
-                // first keeps the same bytes when the line is also longer than maxKeep.
-                if (length > 0 && first[length - 1] == '\r') --length;
-                line.assign(first, length < maxKeep ? length : maxKeep);
-                m_pos = end + 1;
-                return true;
-            }
-        }
-    }
+    if (ReadWholeLineInBuffer(line, maxKeep)) return true;
 
     line.clear();
     bool readAny = false;

@@ -40,6 +40,9 @@ public:
 
 private:
     bool Fill();  // refills the buffer; false at end or on error (indicators set)
+    /// The common case of ReadPhysicalLine: the whole line, its LF included, stands in the
+    /// buffer, and no NUL or Ctrl-Z byte comes before its end. False (nothing read) otherwise.
+    bool ReadWholeLineInBuffer(std::string& line, std::size_t maxKeep);
     /// The position of the first `byte` at or after m_pos in the buffer (m_end when there is
     /// none), cached in `at`: searched again only after a refill or once m_pos has passed it.
     std::size_t NextByte(char byte, std::size_t& at);

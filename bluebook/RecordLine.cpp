@@ -8,7 +8,7 @@
 #include <limits>
 #include <system_error>
 
-#include "convert/Messages.h"
+#include "common/ResultCodes.h"
 
 namespace {
 

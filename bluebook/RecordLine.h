@@ -22,6 +22,28 @@ inline bool IsBlank(char c) { return static_cast<signed char>(c) <= 32; }
 /// `lineCounter` then holds the number of the read that failed.
 void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result);
 
+/// What a ForEachDataLine handler returns to stop reading early, without a failure.
+constexpr int kStopReading = -1;
+
+/// Reads the significant lines of `in` from where it stands and calls `handle(line)` for each
+/// (a std::string_view, valid during the call), counting lines in `lineCounter` as
+/// ReadDataLine does. Returns 0 at the end of the input (or when `handle` returns
+/// kStopReading), 1518 on a read error, or the first result above 0 that `handle` returns.
+template <typename Handle>
+int ForEachDataLine(InputFile& in, int& lineCounter, Handle handle) {
+    std::string line;
+    line.reserve(kMaxLineLength);
+    for (;;) {
+        int result = 0;
+        ReadDataLine(in, line, lineCounter, result);
+        if (result > 0) return result;
+        if (line.empty()) return 0;
+        result = handle(std::string_view(line));
+        if (result > 0) return result;
+        if (result == kStopReading) return 0;
+    }
+}
+
 /// Columns `column` to `column + width - 1` of `line` (1-based), as they stand: not trimmed,
 /// shorter where the line ends early, empty when the column lies beyond the line.
 inline std::string_view GetFieldText(int column, int width, std::string_view line) {

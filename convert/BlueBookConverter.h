@@ -1,17 +1,18 @@
 // The converter: the state of one Blue Book to TELLURAX conversion and its operations.
 //
-// Every reader and writer reports through `result`, its last argument: 0 is success, a positive
-// value is the number of the catalogue message that describes the failure (Messages.h). Nothing
-// here throws.
+// Every operation reports through `result`, its last argument: 0 is success, a positive value
+// is the number of the catalogue message that describes the failure (common/ResultCodes.h).
+// Nothing here throws.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "bluebook/SerfilIndex.h"
-#include "output/CompactRecords.h"
+#include "bluebook/Records.h"
+#include "bluebook/StationNames.h"
 
+class BlueBookReceiver;
 class ConversionReport;
 class InputFile;
 class OutputFile;
@@ -60,47 +61,9 @@ public:
 
     // --- Output file --------------------------------------------------------------------------
 
-    /// Writes the 50-line header: the record comment, the datum and ellipsoid, units, network
-    /// type and the eight default standard deviations. `result`: 0, or 1517 on a write error.
+    /// Writes the 50-line header with m_recordComment and the datum fields. `result`: 0, or
+    /// 1517 on a write error.
     void WriteHeader(OutputFile& out, int& result);
-
-    // The nine compact record writers. Each writes an empty line, m_recordComment (one blank
-    // when empty), and its keyword line with every field as "; " and the field text; a pair
-    // whose first value is below 0 is written as "NOOBS; NOOBS". On a write error each sets
-    // `result` to 1517 and otherwise leaves it alone.
-    void WriteCartCompact(std::string_view station, double x, double y, double z, double sdX,
-                          double sdY, double sdZ, OutputFile& out, int& result);
-    void WriteGeoCompact(std::string_view station, double latitude, double longitude,
-                         double orthoHeight, double geoidHeight, double ellipsoidHeight,
-                         double xi, double xiSd, double eta, double etaSd, OutputFile& out,
-                         int& result);
-    void WriteHgtDiffCompact(std::string_view fromStation, std::string_view toStation,
-                             double heightDiff, double heightDiffSd, OutputFile& out,
-                             int& result);
-    void WriteAzCompact(std::string_view fromStation, std::string_view toStation, double azimuth,
-                        double azimuthSd, double zenith, double zenithSd, double distance,
-                        double distanceSd, double instrumentHeight, double targetHeight,
-                        OutputFile& out, int& result);
-    void WriteHorCompact(std::string_view atStation, std::string_view backsightStation,
-                         std::string_view foresightStation, double angle, double angleSd,
-                         double zenith, double zenithSd, double distance, double distanceSd,
-                         double instrumentHeight, double targetHeight, OutputFile& out,
-                         int& result);
-    void WriteDirCompact(std::string_view fromStation, std::string_view toStation,
-                         double direction, double directionSd, double zenith, double zenithSd,
-                         double distance, double distanceSd, double instrumentHeight,
-                         double targetHeight, int setNumber, OutputFile& out, int& result);
-    void WriteBearCompact(std::string_view fromStation, std::string_view toStation,
-                          double bearing, double bearingSd, double distance, double distanceSd,
-                          OutputFile& out, int& result);
-    void WriteSurfCompact(std::string_view fromStation, std::string_view toStation, double angle,
-                          double angleSd, double distance, double distanceSd, OutputFile& out,
-                          int& result);
-    /// Writes one "$GPS_COMPACT" record per vector 0 .. count-1 (nothing when count <= 0; count
-    /// is at most kMaxVectors). Correlations above the diagonal become covariances unless
-    /// `offDiagonalIsCovariance`. Stops after the first vector whose line met a write error.
-    void WriteGpsCompact(int count, const GpsVector* vectors, const double* matrix,
-                         bool offDiagonalIsCovariance, OutputFile& out, int& result);
 
     // --- State --------------------------------------------------------------------------------
 
@@ -114,26 +77,16 @@ public:
     double m_semiMajorAxis;                 // ellipsoid semi-major axis, metres
     double m_inverseFlattening;             // ellipsoid inverse flattening
     std::string m_recordComment;            // comment line ahead of the next header or record
-    /// The account of the conversion, filled by the readers when a front end sets it (the
-    /// front end owns it; it must outlive every job run while it is set). Null: no account.
+    /// The account of the conversion, kept when a front end sets it (the front end owns it; it
+    /// must outlive every job run while it is set). Null: no account.
     ConversionReport* m_report = nullptr;
 
 private:
-    /// Indexes the SERFIL lists for GetFieldStation while a B-file or G-file is converted; the
-    /// lists do not change meanwhile. Outside such a scope the look-up scans the lists, so it
-    /// also sees lists that were changed directly.
-    class SerfilIndexScope {
-    public:
-        explicit SerfilIndexScope(BlueBookConverter& converter);
-        ~SerfilIndexScope();
-        SerfilIndexScope(const SerfilIndexScope&) = delete;
-        SerfilIndexScope& operator=(const SerfilIndexScope&) = delete;
-
-    private:
-        BlueBookConverter& m_converter;
-    };
+    /// Runs `read` with the station names indexed and every receiver of this converter (the
+    /// writer to `out` first, then the account).
+    template <typename Read>
+    int WithReceivers(BlueBookFile file, const std::string& path, OutputFile& out, Read read);
 
     Platform& m_platform;
-    SerfilIndex m_serfilIndex;  // built only inside a SerfilIndexScope
-    std::string m_recordText;   // the record being built, reused to spare an allocation each
+    StationNames m_stationNames;  // indexed while a B-file or G-file is converted
 };

@@ -1,5 +1,4 @@
 // The conversion job: one press of "Convert Data", from the four file names to one message.
-#include <new>
 #include <string>
 
 #include "bluebook/InputFile.h"
@@ -24,102 +23,124 @@ void TrimWhiteSpace(std::string& text) {
     text.erase(0, first);
 }
 
+/// One run of the job on a converter whose paths were fetched.
+class Job {
+public:
+    explicit Job(BlueBookConverter& converter) : c(converter) {}
+
+    /// Checks the names in their order; false (after the message, or silently when there is
+    /// nothing to convert) when the job ends here.
+    bool CheckNames() {
+        for (const std::string* input : {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath}) {
+            if (!input->empty() && !c.FileExists(*input)) {
+                c.ReportMessage(kMsgFileDoesNotExist, 0, {*input});
+                return false;
+            }
+        }
+        if (c.m_outputPath.empty()) {
+            c.ReportMessage(kMsgEnterOutputName, 0);
+            return false;
+        }
+        if (c.m_bFilePath.empty() && c.m_gFilePath.empty()) return false;  // nothing to convert
+        // Opening the output empties it: never when it is one of the inputs.
+        for (const std::string* input : {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath}) {
+            if (SameFile(c.m_outputPath, *input)) {
+                c.ReportMessage(kMsgOutputIsInput, 0, {c.m_outputPath});
+                return false;
+            }
+        }
+        return true;
+    }
+
+    /// Reads the SERFIL file, when one is named; false (after the message) when it failed.
+    bool ReadSerfil() {
+        if (c.m_serfilPath.empty()) return true;
+        c.ReadSerfil(m_lineCounter, m_result);
+        if (m_result == kMsgReadError) {
+            c.ReportMessage(m_result, 0, {std::to_string(m_lineCounter), c.m_serfilPath});
+        } else if (m_result > 0) {
+            c.ReportMessage(m_result, 0, {c.m_serfilPath});
+        }
+        return m_result <= 0;
+    }
+
+    /// Writes the output: the B-file (or the header alone), then the G-file. False (after the
+    /// message) when an input could not be opened; other failures stay in m_result.
+    bool Convert(OutputFile& out) {
+        if (!c.m_bFilePath.empty()) {
+            if (!ConvertFile(c.m_bFilePath, out, &BlueBookConverter::ConvertBFile)) return false;
+        } else {
+            c.WriteHeader(out, m_result);
+        }
+        if (m_result <= 0 && !c.m_gFilePath.empty()) {
+            if (!ConvertFile(c.m_gFilePath, out, &BlueBookConverter::ConvertGFile)) return false;
+        }
+        // Both files converted: compare the B-file's stations with the vectors' end points.
+        if (c.m_report && m_result <= 0 && !c.m_bFilePath.empty() && !c.m_gFilePath.empty()) {
+            c.m_report->CompareStations();
+        }
+        return true;
+    }
+
+    /// The one message of a job whose output was opened, once it is closed.
+    void ReportOutcome(bool closed) {
+        if (m_result <= 0) {
+            c.ReportMessage(closed ? kMsgSuccess : kMsgWriteError, 0, {c.m_outputPath});
+        } else if (m_result == kMsgReadError) {
+            c.ReportMessage(m_result, 0, {std::to_string(m_lineCounter), m_readPath});
+        } else if (m_result == kMsgOutOfMemory) {
+            c.ReportMessage(m_result, 0);
+        } else {
+            c.ReportMessage(m_result, 0, {c.m_outputPath});
+        }
+    }
+
+private:
+    using Reader = void (BlueBookConverter::*)(InputFile&, OutputFile&, int&, int&);
+
+    bool ConvertFile(const std::string& path, OutputFile& out, Reader read) {
+        InputFile in;
+        if (!in.Open(path)) {
+            out.Close();
+            c.ReportMessage(kMsgCannotOpen, 0, {path});
+            return false;
+        }
+        (c.*read)(in, out, m_lineCounter, m_result);
+        m_readPath = path;
+        return true;
+    }
+
+    BlueBookConverter& c;
+    int m_lineCounter = 0;
+    int m_result = 0;
+    std::string m_readPath;  // the input whose pass ran last
+};
+
 }  // namespace
 
 void BlueBookConverter::OnConvertData() {
     try {
         if (!m_platform.FetchFields(*this)) return;
         if (m_report) m_report->Clear();
-        TrimWhiteSpace(m_outputPath);
-        TrimWhiteSpace(m_gFilePath);
-        TrimWhiteSpace(m_serfilPath);
-        TrimWhiteSpace(m_bFilePath);
-
-        for (const std::string* input : {&m_serfilPath, &m_bFilePath, &m_gFilePath}) {
-            if (!input->empty() && !FileExists(*input)) {
-                ReportMessage(kMsgFileDoesNotExist, 0, {*input});
-                return;
-            }
+        for (std::string* path : {&m_outputPath, &m_gFilePath, &m_serfilPath, &m_bFilePath}) {
+            TrimWhiteSpace(*path);
         }
-        if (m_outputPath.empty()) {
-            ReportMessage(kMsgEnterOutputName, 0);
-            return;
-        }
-        if (m_bFilePath.empty() && m_gFilePath.empty()) return;  // nothing to convert
-        // Opening the output empties it: never when it is one of the inputs.
-        for (const std::string* input : {&m_serfilPath, &m_bFilePath, &m_gFilePath}) {
-            if (SameFile(m_outputPath, *input)) {
-                ReportMessage(kMsgOutputIsInput, 0, {m_outputPath});
-                return;
-            }
-        }
-
-        int lineCounter = 0;
-        int result = 0;
+        Job job(*this);
+        if (!job.CheckNames()) return;
         m_serfilNumbers.clear();
         m_serfilNames.clear();
         m_recordComment.clear();
-
-        if (!m_serfilPath.empty()) {
-            ReadSerfil(lineCounter, result);
-            if (result == kMsgReadError) {
-                ReportMessage(result, 0, {std::to_string(lineCounter), m_serfilPath});
-                return;
-            }
-            if (result > 0) {
-                ReportMessage(result, 0, {m_serfilPath});
-                return;
-            }
-        }
+        if (!job.ReadSerfil()) return;
 
         OutputFile out;
         if (!out.Open(m_outputPath)) {
             ReportMessage(kMsgCannotOpen, 0, {m_outputPath});
             return;
         }
-
-        const std::string* readPath = nullptr;  // the input whose pass ran last
-        if (!m_bFilePath.empty()) {
-            InputFile bFile;
-            if (!bFile.Open(m_bFilePath)) {
-                out.Close();
-                ReportMessage(kMsgCannotOpen, 0, {m_bFilePath});
-                return;
-            }
-            ConvertBFile(bFile, out, lineCounter, result);
-            readPath = &m_bFilePath;
-        } else {
-            WriteHeader(out, result);
-        }
-
-        if (result <= 0 && !m_gFilePath.empty()) {
-            InputFile gFile;
-            if (!gFile.Open(m_gFilePath)) {
-                out.Close();
-                ReportMessage(kMsgCannotOpen, 0, {m_gFilePath});
-                return;
-            }
-            ConvertGFile(gFile, out, lineCounter, result);
-            readPath = &m_gFilePath;
-        }
-
-        // Both files converted: compare the B-file's stations with the vectors' end points.
-        if (m_report && result <= 0 && !m_bFilePath.empty() && !m_gFilePath.empty()) {
-            m_report->CompareStations();
-        }
-
+        if (!job.Convert(out)) return;
         // A full disk may show only when the last bytes are flushed.
         const bool closed = out.Close();
-        if (result <= 0) {
-            ReportMessage(closed ? kMsgSuccess : kMsgWriteError, 0, {m_outputPath});
-        } else if (result == kMsgReadError) {
-            ReportMessage(result, 0,
-                          {std::to_string(lineCounter), readPath ? *readPath : std::string()});
-        } else if (result == kMsgOutOfMemory) {
-            ReportMessage(result, 0);
-        } else {
-            ReportMessage(result, 0, {m_outputPath});
-        }
+        job.ReportOutcome(closed);
     } catch (...) {
         // Nothing leaves a job: memory running out, or anything a platform call throws, is
         // reported as the lack of memory it almost always is. Every file is closed by now.

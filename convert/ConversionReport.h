@@ -1,6 +1,7 @@
 // The account of one conversion: what each input file held, what reached the output file and
 // what was left out, and why. A front end that wants it sets BlueBookConverter::m_report; the
-// readers then record into it as they go. It never changes the output file or the messages.
+// report then receives everything the readers read, beside the TELLURAX writer. It never
+// changes the output file or the messages.
 //
 // Line numbers are physical line numbers in their file (the readers' line counter). Each list
 // keeps the first kKeptLines occurrences; the counts are complete.
@@ -13,29 +14,14 @@
 #include <unordered_map>
 #include <vector>
 
-struct GpsVector;
+#include "bluebook/Receiver.h"
 
 /// The input files of a conversion.
-enum class ReportFile { kSerfil, kBFile, kGFile };
+using ReportFile = BlueBookFile;
 constexpr int kReportFileCount = 3;
-
-/// Why a record did not reach the output file.
-enum class SkipReason {
-    kUnsupportedType,     // a record type this converter does not convert
-    kCodeSelectsNothing,  // "*50*" to "*54*": the code letter selects no kind of distance
-    kOtherSet,            // "*22*", "*32*", "*42*" whose set number is not the open set's
-    kNoEarlierStation,    // "*85*", "*86*" whose station has no earlier "*80*"
-    kLaterDatum,          // a "*13*" after the first one
-    kTypeAtColumn1,       // columns 1 to 6 blank: the marker is not in columns 7 to 10
-    kBeforeFirstB,        // G-file C, D, E, F records before any B record
-    kSetNeverClosed,      // no D or E line ends with the set's last term after the record
-    kBeyondVectorCount,   // a C or F record beyond the vector count of its B record
-    kTooManyVectors,      // a C or F record beyond the largest vector set (kMaxVectors)
-    kCount
-};
 constexpr int kSkipReasonCount = static_cast<int>(SkipReason::kCount);
 
-/// Records that were converted but call for a look before the output is adjusted.
+/// What the report warns of: the readers' warnings, and what comparing the files shows.
 enum class ReportWarning {
     kRejectedMark,       // B-file record marked rejected ("R", "O", "F" in column 6)
     kDigitsThenBlanks,   // a numeric field whose digits are followed by blanks in the field
@@ -59,14 +45,13 @@ struct Occurrences {
     int kept = 0;
     std::array<int, kKeptLines> lines{};
 
-    /// One more occurrence; a line already kept last is not kept twice.
+    /// One more occurrence; a line already kept last is not kept twice, and a line number
+    /// below 1 (not known) is counted only.
     void Add(int line) {
         ++count;
-        if (kept > 0 && lines[static_cast<std::size_t>(kept - 1)] == line) return;
+        if (line < 1 || (kept > 0 && lines[static_cast<std::size_t>(kept - 1)] == line)) return;
         if (kept < kKeptLines) lines[static_cast<std::size_t>(kept++)] = line;
     }
-    /// Adds all of `other`, whose occurrences come after these.
-    void Merge(const Occurrences& other);
 };
 
 struct RecordCount {
@@ -84,6 +69,9 @@ struct WarningTally {
     Occurrences at;
     std::vector<std::string> names;  // the stations concerned, first kKeptLines distinct ones
     bool moreNames = false;          // further distinct stations were not kept
+
+    /// One more occurrence, concerning the station `name`.
+    void AddNamed(int line, std::string_view name);
 };
 
 /// The account of one input file.
@@ -98,7 +86,7 @@ struct FileAccount {
     std::array<WarningTally, kReportWarningCount> warnings{};
 };
 
-class ConversionReport {
+class ConversionReport : public BlueBookReceiver {
 public:
     ConversionReport();
 
@@ -122,11 +110,6 @@ public:
         return File(file).warnings[static_cast<std::size_t>(warning)];
     }
 
-    static const char* ReasonText(SkipReason reason);
-    static const char* ReasonKey(SkipReason reason);
-    static const char* WarningText(ReportWarning warning);
-    static const char* WarningKey(ReportWarning warning);
-
     // Totals of what was written.
     std::int64_t stationsWritten = 0;      // "$GEO_COMPACT"
     std::int64_t observationsWritten = 0;  // B-file observation records
@@ -134,77 +117,54 @@ public:
     std::int64_t positionsWritten = 0;     // "$CART_COMPACT"
 
     /// SERFIL entries in file order: name, line, and whether a station field took the name.
-    struct SerfilEntry {
+    struct SerfilName {
         std::string name;
         int line;
         bool used;
     };
-    const std::vector<SerfilEntry>& SerfilEntries() const { return m_serfil; }
+    const std::vector<SerfilName>& SerfilEntries() const { return m_serfil; }
     std::int64_t SerfilNamesUsed() const;
 
     /// The outcome, filled by the front end: the message number and text shown.
     int message = 0;
     std::string messageText;
 
-    // --- Recording (called by the readers and the job) ----------------------------------------
+    // --- Recording (the job, and the readers through the receiver calls) -----------------------
 
+    /// A file is about to be read from `path`.
     void StartFile(ReportFile file, std::string_view path);
-    void FinishFile(ReportFile file) { Account(file).complete = true; }
-    void CountLine(ReportFile file) { ++Account(file).lines; }
-
-    /// A new record: forgets whether the previous one had a numeric field with inner blanks.
-    void BeginRecord() { m_fieldGap = false; }
-    /// Notes that a numeric field of the record has blanks after its digits.
-    void NoteFieldGap() { m_fieldGap = true; }
-    /// Takes (and forgets) what NoteFieldGap noted since BeginRecord.
-    bool TakeFieldGap() {
-        const bool gap = m_fieldGap;
-        m_fieldGap = false;
-        return gap;
-    }
-
-    /// A record reached the output file. Warns of a field gap noted since BeginRecord.
-    void RecordConverted(ReportFile file, int slot, int line);
-    /// A converted B-file record: as RecordConverted, and warns of a rejection mark.
-    void RecordConvertedBFile(int slot, std::string_view text, int line);
-    void RecordSkipped(ReportFile file, int slot, SkipReason reason, int line);
-    void AddWarning(ReportFile file, ReportWarning warning, int line);
-    void AddWarning(ReportFile file, ReportWarning warning, std::string_view name, int line);
-
-    // SERFIL names.
-    void AddSerfilEntry(std::string_view name, int line);
-    void NoteSerfilUse(std::size_t index) {
-        if (index < m_serfil.size()) m_serfil[index].used = true;
-    }
-
-    // Stations of the B-file and vector end points of the G-file, compared at the end.
-    void AddBFileStation(std::string_view name, int line);
+    /// Which SERFIL entries station fields took their names from, by entry.
+    void SetSerfilUse(const std::vector<bool>& used);
     /// Warns of vector end points that are no B-file station and of B-file stations that no
     /// vector reaches. For a job that converted both files, the B-file first.
     void CompareStations();
 
-    // G-file vector sets: their records count as converted once the set is written, and as
-    // skipped when the set ends without being written after them.
-    /// A B record: ends the previous set and opens a new one.
-    void StartVectorSet(int line);
-    /// C or F record `j` (1-based) of the open set.
-    void AddSetVector(int j, char type, int line);
-    /// A D or E record that did not close the set.
-    void AddSetTerms(char type, int line);
-    /// A D or E record that closed the set: vectors 1 to `count` of `vectors` were written.
-    void CloseVectorSet(int count, int readCount, const GpsVector* vectors, char type, int line);
-    /// The end of the G-file: ends the open set.
-    void EndVectorSets();
+    void BeginFile(BlueBookFile file) override;
+    void EndFile(BlueBookFile file, long long lines, bool reachedEnd) override;
+    int Serfil(const SerfilEntry& entry) override;
+    int Datum(const DatumRecord& datum) override;
+    int StationPart(const ::StationPart& part) override;
+    int Station(const StationRecord&) override;
+    int Direction(const DirectionRecord& r) override { return Observation(r.at); }
+    int HorizontalAngle(const HorizontalAngleRecord& r) override { return Observation(r.at); }
+    int VerticalAngle(const VerticalAngleRecord& r) override { return Observation(r.at); }
+    int HeightDifference(const HeightDifferenceRecord& r) override { return Observation(r.at); }
+    int Distance(const DistanceRecord& r) override { return Observation(r.at); }
+    int Azimuth(const AzimuthRecord& r) override { return Observation(r.at); }
+    int VectorSet(const VectorSetRecord& set) override;
+    int Position(const PositionRecord& r) override;
+    void Skipped(const RecordRef& at, SkipReason reason) override;
+    void Warning(const RecordRef& at, RecordWarning warning, std::string_view name) override;
 
 private:
     static std::size_t Index(ReportFile file) { return static_cast<std::size_t>(file); }
     FileAccount& Account(ReportFile file) { return m_files[Index(file)]; }
-    void ResolveSet(SkipReason reason);
+    void Converted(const RecordRef& at);
+    int Observation(const RecordRef& at);
+    void NoteVectorEnd(const std::string& name, int line);
 
     std::array<FileAccount, kReportFileCount> m_files;
-    bool m_fieldGap = false;
-    std::vector<SerfilEntry> m_serfil;
-    void NoteVectorEnd(const std::string& name, int line);
+    std::vector<SerfilName> m_serfil;
 
     // B-file stations in the order of their "*80*" records, and the first of each name.
     struct BFileStationEntry {
@@ -215,19 +175,13 @@ private:
     std::vector<BFileStationEntry> m_bStations;
     std::unordered_map<std::string, std::size_t> m_bStationIndex;
     WarningTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
-
-    // The open G-file vector set.
-    struct PendingVector {
-        int line = 0;
-        char type = 0;
-        bool fieldGap = false;
-    };
-    bool m_seenB = false;
-    int m_setLine = 0;            // the B record; 0 when it is accounted for
-    bool m_setFieldGap = false;   // the B record's vector count has blanks after its digits
-    std::vector<PendingVector> m_setVectors;  // by j - 1; line 0 when none is pending
-    Occurrences m_pendingD, m_pendingE, m_pendingTermGaps;
 };
+
+/// The texts of the reasons and warnings: what the summary shows, and the JSON keys.
+const char* ReasonText(SkipReason reason);
+const char* ReasonKey(SkipReason reason);
+const char* WarningText(ReportWarning warning);
+const char* WarningKey(ReportWarning warning);
 
 /// The account as a short text for a terminal: one block per file read, one line per record
 /// type with its converted and skipped counts, the reasons indented under it, then the

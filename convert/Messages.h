@@ -1,18 +1,11 @@
-// Message numbers of the catalogue, and the catalogue texts.
+// The catalogue texts of the message numbers (common/ResultCodes.h), and their formatting.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-constexpr int kMsgOutOfMemory = 1501;        // "Unable to allocate the required memory"
-constexpr int kMsgEnterOutputName = 1513;    // "Please enter a 'TELLURAX' File name"
-constexpr int kMsgFileDoesNotExist = 1514;   // "File does not exist %s"
-constexpr int kMsgCannotOpen = 1516;         // "Cannot open file %s"
-constexpr int kMsgWriteError = 1517;         // "File write error %s"
-constexpr int kMsgReadError = 1518;          // "File read error on line %d - %s"
-constexpr int kMsgOutputIsInput = 1519;      // "Output file %s is also an input file"
-constexpr int kMsgSuccess = 1601;            // "Success - the results are in %s"
+#include "common/ResultCodes.h"
 
 /// Longest formatted message text, in characters (a byte that is not UTF-8 counts as one).
 constexpr std::size_t kMaxMessageLength = 259;

@@ -9,11 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "convert/BlueBookConverter.h"
-#include "convert/Messages.h"
 #include "output/CompactRecords.h"
+
+#include "common/ResultCodes.h"
 #include "output/NumberFormat.h"
-#include "output/OutputFile.h"
 
 namespace {
 
@@ -35,15 +34,16 @@ constexpr int kGeoFixedSdDecimals = 7;
 /// Room for the keyword and the numeric fields of the longest line; names come on top.
 constexpr std::size_t kLineReserve = 320;
 
-/// Empties the reused record text and makes room for a typical record.
-std::string& StartRecord(std::string& text) {
+/// The record text, reused from record to record to spare an allocation each.
+std::string& StartRecord(OutputFile& out) {
+    std::string& text = out.Scratch();
     text.clear();
     if (text.capacity() < kLineReserve) text.reserve(kLineReserve);
     return text;
 }
 
 /// Starts a record: line end, comment (one blank when empty), line end, keyword.
-void BeginRecord(std::string& line, const std::string& comment, const char* keyword) {
+void BeginRecord(std::string& line, std::string_view comment, const char* keyword) {
     line += "\r\n";
     if (comment.empty()) {
         line += ' ';
@@ -83,11 +83,11 @@ void FinishRecord(std::string& line, OutputFile& out, int& result) {
 
 }  // namespace
 
-void BlueBookConverter::WriteCartCompact(std::string_view station, double x, double y, double z,
+void WriteCartCompact(std::string_view comment, std::string_view station, double x, double y, double z,
                                          double sdX, double sdY, double sdZ, OutputFile& out,
                                          int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$CART_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$CART_COMPACT");
     AddName(line, station);
     AddReal(line, x, kCartDecimals);
     AddReal(line, sdX, kCartSdDecimals);
@@ -98,13 +98,13 @@ void BlueBookConverter::WriteCartCompact(std::string_view station, double x, dou
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteGeoCompact(std::string_view station, double latitude,
+void WriteGeoCompact(std::string_view comment, std::string_view station, double latitude,
                                         double longitude, double orthoHeight,
                                         double geoidHeight, double ellipsoidHeight, double xi,
                                         double xiSd, double eta, double etaSd, OutputFile& out,
                                         int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$GEO_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$GEO_COMPACT");
     AddName(line, station);
     AddReal(line, latitude, kLatLonDecimals);
     AddReal(line, kGeoFixedSd, kGeoFixedSdDecimals);
@@ -123,11 +123,11 @@ void BlueBookConverter::WriteGeoCompact(std::string_view station, double latitud
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteHgtDiffCompact(std::string_view fromStation,
+void WriteHgtDiffCompact(std::string_view comment, std::string_view fromStation,
                                             std::string_view toStation, double heightDiff,
                                             double heightDiffSd, OutputFile& out, int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$HGTDIFF_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$HGTDIFF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddReal(line, heightDiff, kLengthDecimals);
@@ -135,13 +135,13 @@ void BlueBookConverter::WriteHgtDiffCompact(std::string_view fromStation,
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteAzCompact(std::string_view fromStation, std::string_view toStation,
+void WriteAzCompact(std::string_view comment, std::string_view fromStation, std::string_view toStation,
                                        double azimuth, double azimuthSd, double zenith,
                                        double zenithSd, double distance, double distanceSd,
                                        double instrumentHeight, double targetHeight,
                                        OutputFile& out, int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$AZ_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$AZ_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, azimuth, kAngleDecimals, azimuthSd, kAngleSdDecimals);
@@ -152,15 +152,15 @@ void BlueBookConverter::WriteAzCompact(std::string_view fromStation, std::string
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteHorCompact(std::string_view atStation,
+void WriteHorCompact(std::string_view comment, std::string_view atStation,
                                         std::string_view backsightStation,
                                         std::string_view foresightStation, double angle,
                                         double angleSd, double zenith, double zenithSd,
                                         double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         OutputFile& out, int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$HOR_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$HOR_COMPACT");
     AddName(line, atStation);
     AddName(line, backsightStation);
     AddName(line, foresightStation);
@@ -172,13 +172,13 @@ void BlueBookConverter::WriteHorCompact(std::string_view atStation,
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteDirCompact(std::string_view fromStation, std::string_view toStation,
+void WriteDirCompact(std::string_view comment, std::string_view fromStation, std::string_view toStation,
                                         double direction, double directionSd, double zenith,
                                         double zenithSd, double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         int setNumber, OutputFile& out, int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$DIR_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$DIR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, direction, kAngleDecimals, directionSd, kAngleSdDecimals);
@@ -191,12 +191,12 @@ void BlueBookConverter::WriteDirCompact(std::string_view fromStation, std::strin
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteBearCompact(std::string_view fromStation,
+void WriteBearCompact(std::string_view comment, std::string_view fromStation,
                                          std::string_view toStation, double bearing,
                                          double bearingSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$BEAR_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$BEAR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, bearing, kAngleDecimals, bearingSd, kAngleSdDecimals);
@@ -205,12 +205,12 @@ void BlueBookConverter::WriteBearCompact(std::string_view fromStation,
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteSurfCompact(std::string_view fromStation,
+void WriteSurfCompact(std::string_view comment, std::string_view fromStation,
                                          std::string_view toStation, double angle,
                                          double angleSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    std::string& line = StartRecord(m_recordText);
-    BeginRecord(line, m_recordComment, "$SURF_COMPACT");
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$SURF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, angle, kAngleDecimals, angleSd, kAngleSdDecimals);
@@ -218,7 +218,7 @@ void BlueBookConverter::WriteSurfCompact(std::string_view fromStation,
     FinishRecord(line, out, result);
 }
 
-void BlueBookConverter::WriteGpsCompact(int count, const GpsVector* vectors,
+void WriteGpsCompact(std::string_view comment, int count, const GpsVector* vectors,
                                         const double* matrix, bool offDiagonalIsCovariance,
                                         OutputFile& out, int& result) {
     if (count <= 0 || vectors == nullptr || matrix == nullptr) return;
@@ -226,7 +226,7 @@ void BlueBookConverter::WriteGpsCompact(int count, const GpsVector* vectors,
     if (count > kMaxVectors) count = kMaxVectors;
 
     constexpr std::size_t kRow = kMatrixRowLength;
-    std::string& line = StartRecord(m_recordText);
+    std::string& line = StartRecord(out);
     for (int k = 0; k < count; ++k) {
         const GpsVector& vector = vectors[k];
         const std::size_t first = 3 * static_cast<std::size_t>(k);
@@ -248,7 +248,7 @@ void BlueBookConverter::WriteGpsCompact(int count, const GpsVector* vectors,
         }
 
         line.clear();
-        BeginRecord(line, m_recordComment, "$GPS_COMPACT");
+        BeginRecord(line, comment, "$GPS_COMPACT");
         AddName(line, vector.fromStation);
         AddName(line, vector.toStation);
         AddReal(line, vector.dx, kGpsComponentDecimals);

@@ -1,24 +1,47 @@
-// Types shared by the G-file reader and the GPS record writer.
+// The compact records of the TELLURAX input file. Each writer writes an empty line, `comment`
+// (one blank when it is empty), and its keyword line with every field as "; " and the field
+// text; a pair whose first value is below 0 is written as "NOOBS; NOOBS". Angles are packed
+// DMS, lengths metres. On a write error each sets `result` to 1517 and otherwise leaves it
+// alone.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <string_view>
 
-/// One GPS vector of a vector set: its two end stations and its components, metres.
-struct GpsVector {
-    std::string fromStation;
-    std::string toStation;
-    double dx = 0.0;
-    double dy = 0.0;
-    double dz = 0.0;
-};
+#include "common/GpsVectors.h"
+#include "output/OutputFile.h"
 
-/// Largest vector count a G-file B record can hold (two columns), and the matrix size it needs.
-constexpr int kMaxVectors = 99;
-/// Doubles per row of a VectorSetMatrix: three rows and columns per vector.
-constexpr int kMatrixRowLength = 3 * kMaxVectors;
-
-/// Standard deviations (diagonal) and correlation or covariance terms (above the diagonal) of a
-/// vector set, stored row by row with kMatrixRowLength doubles per row. Rows and columns are
-/// 0-based here; vector k owns rows and columns 3k, 3k+1, 3k+2 (X, Y, Z).
-using VectorSetMatrix = std::vector<double>;
+void WriteCartCompact(std::string_view comment, std::string_view station, double x, double y,
+                      double z, double sdX, double sdY, double sdZ, OutputFile& out, int& result);
+void WriteGeoCompact(std::string_view comment, std::string_view station, double latitude,
+                     double longitude, double orthoHeight, double geoidHeight,
+                     double ellipsoidHeight, double xi, double xiSd, double eta, double etaSd,
+                     OutputFile& out, int& result);
+void WriteHgtDiffCompact(std::string_view comment, std::string_view fromStation,
+                         std::string_view toStation, double heightDiff, double heightDiffSd,
+                         OutputFile& out, int& result);
+void WriteAzCompact(std::string_view comment, std::string_view fromStation,
+                    std::string_view toStation, double azimuth, double azimuthSd, double zenith,
+                    double zenithSd, double distance, double distanceSd, double instrumentHeight,
+                    double targetHeight, OutputFile& out, int& result);
+void WriteHorCompact(std::string_view comment, std::string_view atStation,
+                     std::string_view backsightStation, std::string_view foresightStation,
+                     double angle, double angleSd, double zenith, double zenithSd,
+                     double distance, double distanceSd, double instrumentHeight,
+                     double targetHeight, OutputFile& out, int& result);
+void WriteDirCompact(std::string_view comment, std::string_view fromStation,
+                     std::string_view toStation, double direction, double directionSd,
+                     double zenith, double zenithSd, double distance, double distanceSd,
+                     double instrumentHeight, double targetHeight, int setNumber,
+                     OutputFile& out, int& result);
+void WriteBearCompact(std::string_view comment, std::string_view fromStation,
+                      std::string_view toStation, double bearing, double bearingSd,
+                      double distance, double distanceSd, OutputFile& out, int& result);
+void WriteSurfCompact(std::string_view comment, std::string_view fromStation,
+                      std::string_view toStation, double angle, double angleSd, double distance,
+                      double distanceSd, OutputFile& out, int& result);
+/// Writes one "$GPS_COMPACT" record per vector 0 .. count-1 (nothing when count <= 0 or a
+/// pointer is null; at most kMaxVectors). Correlations above the diagonal become covariances
+/// unless `offDiagonalIsCovariance`. Stops after the first vector whose line met a write error.
+void WriteGpsCompact(std::string_view comment, int count, const GpsVector* vectors,
+                     const double* matrix, bool offDiagonalIsCovariance, OutputFile& out,
+                     int& result);

@@ -1,9 +1,11 @@
 // The fixed head of the TELLURAX input file: record comment, datum and ellipsoid, units,
 // network type and the eight default standard deviations (zero, so disabled).
-#include "convert/BlueBookConverter.h"
-#include "convert/Messages.h"
+#include "output/Header.h"
+
+#include <string>
+
+#include "common/ResultCodes.h"
 #include "output/NumberFormat.h"
-#include "output/OutputFile.h"
 
 namespace {
 
@@ -26,28 +28,35 @@ constexpr DefaultSd kDefaultSds[] = {
 };
 
 /// A text field of minimum width one: an empty text is written as one blank.
-void AppendText(std::string& out, const std::string& text) { out += text.empty() ? " " : text; }
+void AppendText(std::string& out, std::string_view text) {
+    if (text.empty()) {
+        out += ' ';
+    } else {
+        out += text;
+    }
+}
 
 }  // namespace
 
-void BlueBookConverter::WriteHeader(OutputFile& out, int& result) {
+void WriteHeader(std::string_view comment, std::string_view datumName, double semiMajorAxis,
+                 double inverseFlattening, OutputFile& out, int& result) {
     result = 0;
 
     // Lines 1 to 6: record comment and datum.
     std::string group;
     group += kEol;
-    AppendText(group, m_recordComment);
+    AppendText(group, comment);
     group += kEol;
     group += "$DATUM";
     group += kEol;
     group += "  ";
-    AppendText(group, m_datumName);
+    AppendText(group, datumName);
     group += kEol;
     group += "  ";
-    AppendFixed(group, m_semiMajorAxis, 4);
+    AppendFixed(group, semiMajorAxis, 4);
     group += kEol;
     group += "  ";
-    AppendFixed(group, m_inverseFlattening, 7);
+    AppendFixed(group, inverseFlattening, 7);
     group += kEol;
     out.Write(group);
     if (out.HasError()) {

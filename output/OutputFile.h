@@ -29,7 +29,11 @@ public:
     /// The error indicator: set once any write failed.
     bool HasError() const;
 
+    /// A text the writers build a record in before they Write it, reused from record to record.
+    std::string& Scratch() { return m_scratch; }
+
 private:
     std::FILE* m_stream = nullptr;
     bool m_error = false;
+    std::string m_scratch;
 };

@@ -1,4 +1,4 @@
-#include "output/Angles.h"
+#include "common/Angles.h"
 
 #include <gtest/gtest.h>
 

@@ -26,8 +26,7 @@ protected:
         return ReadFile(path);
     }
 
-    FakePlatform platform;
-    BlueBookConverter converter{platform};
+    std::string comment;  // the record comment each writer puts out first
     TempDir dir;
     std::string path = dir / "out.txt";
     OutputFile out;
@@ -35,9 +34,9 @@ protected:
 };
 
 TEST_F(CompactRecords, HeightDifferenceIsNeverNoobs) {
-    converter.m_recordComment = "!B-File Record Type 45 (Distance Weighted)";
-    converter.WriteHgtDiffCompact("A", "B", 1.2345, 0.001, out, result);
-    converter.WriteHgtDiffCompact("A", "B", -0.5, -1.0, out, result);
+    comment = "!B-File Record Type 45 (Distance Weighted)";
+    WriteHgtDiffCompact(comment, "A", "B", 1.2345, 0.001, out, result);
+    WriteHgtDiffCompact(comment, "A", "B", -0.5, -1.0, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
               Record("!B-File Record Type 45 (Distance Weighted)",
@@ -47,14 +46,14 @@ TEST_F(CompactRecords, HeightDifferenceIsNeverNoobs) {
 }
 
 TEST_F(CompactRecords, EmptyCommentIsOneBlankAndEmptyStationAnEmptyField) {
-    converter.m_recordComment = "";
-    converter.WriteHgtDiffCompact("", "B", 0.0, 0.0, out, result);
+    comment = "";
+    WriteHgtDiffCompact(comment, "", "B", 0.0, 0.0, out, result);
     EXPECT_EQ(Written(), "\r\n \r\n$HGTDIFF_COMPACT; ; B; 0.00000; 0.00000\r\n");
 }
 
 TEST_F(CompactRecords, CartesianInterleavesCoordinatesAndDeviations) {
-    converter.m_recordComment = "!G-File Record Type G";
-    converter.WriteCartCompact("A", 1.5, 2.5, 3.5, 0.01, 0.02, 0.03, out, result);
+    comment = "!G-File Record Type G";
+    WriteCartCompact(comment, "A", 1.5, 2.5, 3.5, 0.01, 0.02, 0.03, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
               Record("!G-File Record Type G",
@@ -63,8 +62,8 @@ TEST_F(CompactRecords, CartesianInterleavesCoordinatesAndDeviations) {
 }
 
 TEST_F(CompactRecords, GeographicHasTheFixedDeviationAfterEachPositionAndHeight) {
-    converter.m_recordComment = "!B-File Record Type 80";
-    converter.WriteGeoCompact("GS 1", -38.5312345678, -77.01122334449, 123.45678, -33.1,
+    comment = "!B-File Record Type 80";
+    WriteGeoCompact(comment, "GS 1", -38.5312345678, -77.01122334449, 123.45678, -33.1,
                               90.35678, 1.25, 0.5, -2.125, 0.75, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
@@ -77,12 +76,12 @@ TEST_F(CompactRecords, GeographicHasTheFixedDeviationAfterEachPositionAndHeight)
 // An observation pair is "NOOBS; NOOBS" when its value is below 0; zero is observed, and the
 // deviation's sign is not looked at.
 TEST_F(CompactRecords, AzimuthPairsFollowTheNoobsRule) {
-    converter.m_recordComment = "!B-File Record Type 60";
-    converter.WriteAzCompact("A", "B", -1.0, -1.0, -1.0, -1.0, 100.25, 0.003, 1.5, 1.6, out,
+    comment = "!B-File Record Type 60";
+    WriteAzCompact(comment, "A", "B", -1.0, -1.0, -1.0, -1.0, 100.25, 0.003, 1.5, 1.6, out,
                              result);
-    converter.WriteAzCompact("A", "B", 45.3, -1.0, 0.0, 2.5, -1e-12, 0.003, 0.0, -0.25, out,
+    WriteAzCompact(comment, "A", "B", 45.3, -1.0, 0.0, 2.5, -1e-12, 0.003, 0.0, -0.25, out,
                              result);
-    converter.WriteAzCompact("A", "B", 0.0, 0.5, 90.0, 1.2, 0.0, 0.0, -1.0, -1.0, out, result);
+    WriteAzCompact(comment, "A", "B", 0.0, 0.5, 90.0, 1.2, 0.0, 0.0, -1.0, -1.0, out, result);
     EXPECT_EQ(result, 0);
     const std::string comment = "!B-File Record Type 60";
     EXPECT_EQ(Written(),
@@ -98,8 +97,8 @@ TEST_F(CompactRecords, AzimuthPairsFollowTheNoobsRule) {
 }
 
 TEST_F(CompactRecords, HorizontalAngleHasThreeStationsAndElevenFields) {
-    converter.m_recordComment = "!B-File Record Type 30";
-    converter.WriteHorCompact("AT", "BS", "FS", 123.453, 1.5, -1.0, -1.0, 250.1, 0.004, 1.55,
+    comment = "!B-File Record Type 30";
+    WriteHorCompact(comment, "AT", "BS", "FS", 123.453, 1.5, -1.0, -1.0, 250.1, 0.004, 1.55,
                               1.6, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
@@ -109,10 +108,10 @@ TEST_F(CompactRecords, HorizontalAngleHasThreeStationsAndElevenFields) {
 }
 
 TEST_F(CompactRecords, DirectionEndsWithThePlainSetNumber) {
-    converter.m_recordComment = "!B-File Record Type 20";
-    converter.WriteDirCompact("A", "B", 10.203, 0.8, 89.5959, 2.0, -1.0, -1.0, 0.0, 1.234567,
+    comment = "!B-File Record Type 20";
+    WriteDirCompact(comment, "A", "B", 10.203, 0.8, 89.5959, 2.0, -1.0, -1.0, 0.0, 1.234567,
                               3, out, result);
-    converter.WriteDirCompact("A", "B", -1.0, -1.0, -1.0, -1.0, 12.5, 0.002, 1.0, 2.0, -12,
+    WriteDirCompact(comment, "A", "B", -1.0, -1.0, -1.0, -1.0, 12.5, 0.002, 1.0, 2.0, -12,
                               out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
@@ -125,9 +124,9 @@ TEST_F(CompactRecords, DirectionEndsWithThePlainSetNumber) {
 }
 
 TEST_F(CompactRecords, BearingAlwaysCarriesTheNorthWestQuadrant) {
-    converter.m_recordComment = "!B-File Record Type 42";
-    converter.WriteBearCompact("A", "B", -1.0, -1.0, 50.5, 0.01, out, result);
-    converter.WriteBearCompact("A", "B", 12.3456, 3.25, -1.0, -1.0, out, result);
+    comment = "!B-File Record Type 42";
+    WriteBearCompact(comment, "A", "B", -1.0, -1.0, 50.5, 0.01, out, result);
+    WriteBearCompact(comment, "A", "B", 12.3456, 3.25, -1.0, -1.0, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
               Record("!B-File Record Type 42",
@@ -137,9 +136,9 @@ TEST_F(CompactRecords, BearingAlwaysCarriesTheNorthWestQuadrant) {
 }
 
 TEST_F(CompactRecords, SurfaceHasTwoPairsAndNoQuadrant) {
-    converter.m_recordComment = "!B-File Record Type 40";
-    converter.WriteSurfCompact("A", "B", 0.0, 0.0, 12.5, 0.002, out, result);
-    converter.WriteSurfCompact("A", "B", -1.0, -1.0, -1.0, -1.0, out, result);
+    comment = "!B-File Record Type 40";
+    WriteSurfCompact(comment, "A", "B", 0.0, 0.0, 12.5, 0.002, out, result);
+    WriteSurfCompact(comment, "A", "B", -1.0, -1.0, -1.0, -1.0, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
               Record("!B-File Record Type 40",
@@ -168,7 +167,7 @@ protected:
         Set(3, 4, 0.25);
         Set(3, 5, -0.5);
         Set(4, 5, 1.0);
-        converter.m_recordComment = "!G-File Record Type F";
+        comment = "!G-File Record Type F";
     }
 
     void Set(int row, int column, double value) {
@@ -181,7 +180,7 @@ protected:
 };
 
 TEST_F(GpsRecords, CorrelationsBecomeCovariances) {
-    converter.WriteGpsCompact(2, vectors.data(), matrix.data(), false, out, result);
+    WriteGpsCompact(comment, 2, vectors.data(), matrix.data(), false, out, result);
     EXPECT_EQ(result, 0);
     // Vector 0: 0.01^2; 0.5*0.02*0.01; 0.02^2; 0; 0; 0.03^2.
     // Vector 1: 0.1^2; 0.25*0.2*0.1; 0.2^2; -0.5*0.3*0.1; 1.0*0.3*0.2; 0.3^2.
@@ -197,7 +196,7 @@ TEST_F(GpsRecords, CorrelationsBecomeCovariances) {
 }
 
 TEST_F(GpsRecords, CovariancesAreWrittenAsGiven) {
-    converter.WriteGpsCompact(2, vectors.data(), matrix.data(), true, out, result);
+    WriteGpsCompact(comment, 2, vectors.data(), matrix.data(), true, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(),
               Record("!G-File Record Type F",
@@ -211,15 +210,15 @@ TEST_F(GpsRecords, CovariancesAreWrittenAsGiven) {
 }
 
 TEST_F(GpsRecords, NoVectorsWriteNothing) {
-    converter.WriteGpsCompact(0, vectors.data(), matrix.data(), false, out, result);
-    converter.WriteGpsCompact(-1, vectors.data(), matrix.data(), false, out, result);
+    WriteGpsCompact(comment, 0, vectors.data(), matrix.data(), false, out, result);
+    WriteGpsCompact(comment, -1, vectors.data(), matrix.data(), false, out, result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Written(), "");
 }
 
 TEST_F(GpsRecords, CountBeyondTheMatrixIsCutAtItsLastVector) {
     std::vector<GpsVector> many(kMaxVectors + 1, GpsVector{"A", "B", 1.0, 2.0, 3.0});
-    converter.WriteGpsCompact(kMaxVectors + 1, many.data(), matrix.data(), true, out, result);
+    WriteGpsCompact(comment, kMaxVectors + 1, many.data(), matrix.data(), true, out, result);
     EXPECT_EQ(result, 0);
     const std::string text = Written();
     std::size_t records = 0;
@@ -234,8 +233,7 @@ TEST_F(GpsRecords, CountBeyondTheMatrixIsCutAtItsLastVector) {
 #ifndef _WIN32
 TEST(CompactRecordErrors, EveryWriterReportsAFullDevice) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    FakePlatform platform;
-    BlueBookConverter converter{platform};
+    const std::string comment = "!C";
     OutputFile out;
     ASSERT_TRUE(out.Open("/dev/full", 0));
 
@@ -245,32 +243,32 @@ TEST(CompactRecordErrors, EveryWriterReportsAFullDevice) {
         EXPECT_EQ(result, 1517) << writer;
     };
     expectFailure("cart", [&](int& r) {
-        converter.WriteCartCompact("A", 1, 2, 3, 4, 5, 6, out, r);
+        WriteCartCompact(comment, "A", 1, 2, 3, 4, 5, 6, out, r);
     });
     expectFailure("geo", [&](int& r) {
-        converter.WriteGeoCompact("A", 1, 2, 3, 4, 5, 6, 7, 8, 9, out, r);
+        WriteGeoCompact(comment, "A", 1, 2, 3, 4, 5, 6, 7, 8, 9, out, r);
     });
-    expectFailure("hgtdiff", [&](int& r) { converter.WriteHgtDiffCompact("A", "B", 1, 2, out, r); });
+    expectFailure("hgtdiff", [&](int& r) { WriteHgtDiffCompact(comment, "A", "B", 1, 2, out, r); });
     expectFailure("az", [&](int& r) {
-        converter.WriteAzCompact("A", "B", 1, 2, 3, 4, 5, 6, 7, 8, out, r);
+        WriteAzCompact(comment, "A", "B", 1, 2, 3, 4, 5, 6, 7, 8, out, r);
     });
     expectFailure("hor", [&](int& r) {
-        converter.WriteHorCompact("A", "B", "C", 1, 2, 3, 4, 5, 6, 7, 8, out, r);
+        WriteHorCompact(comment, "A", "B", "C", 1, 2, 3, 4, 5, 6, 7, 8, out, r);
     });
     expectFailure("dir", [&](int& r) {
-        converter.WriteDirCompact("A", "B", 1, 2, 3, 4, 5, 6, 7, 8, 9, out, r);
+        WriteDirCompact(comment, "A", "B", 1, 2, 3, 4, 5, 6, 7, 8, 9, out, r);
     });
     expectFailure("bear", [&](int& r) {
-        converter.WriteBearCompact("A", "B", 1, 2, 3, 4, out, r);
+        WriteBearCompact(comment, "A", "B", 1, 2, 3, 4, out, r);
     });
     expectFailure("surf", [&](int& r) {
-        converter.WriteSurfCompact("A", "B", 1, 2, 3, 4, out, r);
+        WriteSurfCompact(comment, "A", "B", 1, 2, 3, 4, out, r);
     });
     const GpsVector vectors[2] = {{"A", "B", 1, 2, 3}, {"B", "C", 4, 5, 6}};
     const VectorSetMatrix matrix(static_cast<std::size_t>(kMatrixRowLength) * kMatrixRowLength,
                                  0.0);
     expectFailure("gps", [&](int& r) {
-        converter.WriteGpsCompact(2, vectors, matrix.data(), false, out, r);
+        WriteGpsCompact(comment, 2, vectors, matrix.data(), false, out, r);
     });
 }
 #endif
@@ -278,9 +276,7 @@ TEST(CompactRecordErrors, EveryWriterReportsAFullDevice) {
 // A stream whose error indicator is already set still takes the bytes, so the file shows how
 // far the writer went: the first vector's record, and nothing after it.
 TEST(CompactRecordErrors, GpsStopsAfterTheVectorThatSawTheError) {
-    FakePlatform platform;
-    BlueBookConverter converter{platform};
-    converter.m_recordComment = "!G";
+    const std::string comment = "!G";
     TempDir dir;
     const std::string path = dir / "out.txt";
     std::FILE* stream = std::fopen(path.c_str(), "wb");
@@ -295,7 +291,7 @@ TEST(CompactRecordErrors, GpsStopsAfterTheVectorThatSawTheError) {
     const VectorSetMatrix matrix(static_cast<std::size_t>(kMatrixRowLength) * kMatrixRowLength,
                                  0.0);
     int result = 0;
-    converter.WriteGpsCompact(2, vectors, matrix.data(), true, out, result);
+    WriteGpsCompact(comment, 2, vectors, matrix.data(), true, out, result);
     EXPECT_EQ(result, 1517);
     EXPECT_FALSE(out.Close());
     EXPECT_EQ(ReadFile(path),

@@ -572,7 +572,8 @@ TEST(ReportJson, PathsAndNamesAreEscaped) {
     ConversionReport report;
     // A quote, a backslash, a tab, UTF-8 "é" and a Latin-1 "é" that is not UTF-8.
     report.StartFile(ReportFile::kSerfil, "a\"b\\c\td\xc3\xa9-\xe9");
-    report.AddSerfilEntry("N\x01", 1);
+    report.BeginFile(ReportFile::kSerfil);
+    report.Serfil({{ReportFile::kSerfil, 1, {}}, "N\x01", "0001"});
     const Json root = ParseJson(FormatReportJson(report));
     const Json& serfil = root["files"][0];
     EXPECT_EQ(serfil["path"].text, "a\"b\\c\td\xc3\xa9-\xc3\xa9");

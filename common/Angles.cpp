@@ -2,7 +2,7 @@
 // own variable, in the order that fixes the last bits of the written angles; the build turns off
 // contraction into fused multiply-add and fast-math, and the checks below refuse a target whose
 // double arithmetic runs in a wider format.
-#include "output/Angles.h"
+#include "common/Angles.h"
 
 #include <cfloat>
 #include <cmath>

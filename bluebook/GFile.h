@@ -1,0 +1,15 @@
+// The G-file reader: GPS vector sets with their correlations or covariances, and station
+// positions.
+#pragma once
+
+#include "bluebook/InputFile.h"
+#include "bluebook/Receiver.h"
+#include "bluebook/StationNames.h"
+
+/// Reads the G-file `in` (open, at its start) once, front to back, and hands on each vector set
+/// when a D or E record ends with its closing term, each station position as it is read, and
+/// every line that is not converted (the records of a set that is never closed are skipped
+/// when the next B record or the end of the file discards it). Station fields take their names
+/// from `names`. `lineCounter` counts the lines from 0. Returns 0, 1518 on a read error
+/// (`lineCounter` at the failing read), or the first failure code of `receiver`.
+int ReadGFile(InputFile& in, StationNames& names, BlueBookReceiver& receiver, int& lineCounter);

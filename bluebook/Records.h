@@ -1,0 +1,176 @@
+// What the Blue Book readers hand on: one small typed value per thing read, each with the place
+// it was read from. Texts are views that stay valid only during the call that hands them on.
+// Angles are packed degrees-minutes-seconds (DD.MMSSsss), their standard deviations seconds of
+// arc; lengths and heights metres. A value a record does not carry is kAbsent.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "common/GpsVectors.h"
+
+/// An observation value (and its standard deviation) that the record does not carry.
+constexpr double kAbsent = -1.0;
+
+enum class BlueBookFile { kSerfil, kBFile, kGFile };
+
+/// Where a record was read: its file, its physical line number, and its record type as the
+/// file writes it ("*20*" for the B-file, the first character for the G-file).
+struct RecordRef {
+    BlueBookFile file;
+    int line;
+    std::string_view type;
+};
+
+/// Why a significant line was not converted.
+enum class SkipReason {
+    kUnsupportedType,     // a record type this converter does not convert
+    kCodeSelectsNothing,  // "*50*" to "*54*": the code letter selects no kind of distance
+    kOtherSet,            // "*22*", "*32*", "*42*" whose set number is not the open set's
+    kNoEarlierStation,    // "*85*", "*86*" whose station has no earlier "*80*"
+    kLaterDatum,          // a "*13*" after the first one
+    kTypeAtColumn1,       // columns 1 to 6 blank: the marker is not in columns 7 to 10
+    kBeforeFirstB,        // G-file C, D, E, F records before any B record
+    kSetNeverClosed,      // no D or E line ends with the set's last term after the record
+    kBeyondVectorCount,   // a C or F record beyond the vector count of its B record
+    kTooManyVectors,      // a C or F record beyond the largest vector set (kMaxVectors)
+    kCount
+};
+
+/// Something about a record that calls for a look before the output is adjusted.
+enum class RecordWarning {
+    kRejectedMark,       // B-file record marked rejected ("R", "O", "F" in column 6)
+    kDigitsThenBlanks,   // a numeric field whose digits are followed by blanks in the field
+    kTypeAtColumn1,      // B-file line with blank columns 1 to 6 (the line is skipped)
+    kBlankHeight,        // "*86*" with a blank height field, written as 0.0
+    kDuplicateStation,   // a second "*80*" for a station; "*85*"/"*86*" update the first
+    kSetShort,           // vector set closed with fewer C/F records than its count
+    kTermOutsideMatrix,  // a D or E term whose row or column lies outside the matrix
+    kCount
+};
+
+// --- SERFIL -----------------------------------------------------------------------------------
+
+/// One SERFIL line: a station name (columns 1 to 4) for a serial number.
+struct SerfilEntry {
+    RecordRef at;
+    std::string_view name;
+    std::string_view number;
+};
+
+// --- B-file: datum and stations ---------------------------------------------------------------
+
+/// The datum pass's outcome: the first "*13*" record, or none (`found` false; the rest unset).
+struct DatumRecord {
+    RecordRef at;
+    bool found = false;
+    std::string_view name;            // columns 11 to 25, or its SERFIL name
+    double semiMajorAxis = 0.0;       // metres
+    bool hasEllipsoid = false;        // the semi-major axis is above 1 mm: the ellipsoid counts
+    double inverseFlattening = 0.0;   // given, or derived from the semi-minor axis (0 for a sphere)
+};
+
+/// A "*80*", "*85*" or "*86*" record that made or completed a station of the table.
+struct StationPart {
+    RecordRef at;
+    std::string_view station;
+};
+
+/// One station of the table, once every "*80*", "*85*" and "*86*" record has been read.
+struct StationRecord {
+    RecordRef at;  // its "*80*" record
+    std::string_view name;
+    double latitude, longitude;  // packed DMS, south and west negative
+    double orthoHeight, geoidHeight, ellipsoidHeight;
+    double xi, xiSd, eta, etaSd;  // deflection of the vertical, seconds of arc
+};
+
+// --- B-file: observations ---------------------------------------------------------------------
+
+/// "*20*" (opens a direction set) and "*22*" (continues it).
+struct DirectionRecord {
+    RecordRef at;
+    std::string_view fromStation, toStation;
+    double direction, directionSd;
+    double instrumentHeight, targetHeight;
+    int setNumber;
+};
+
+/// "*30*" (opens an angle set) and "*32*". The target height is the backsight's.
+struct HorizontalAngleRecord {
+    RecordRef at;
+    std::string_view atStation, backsightStation, foresightStation;
+    double angle;
+    double instrumentHeight, targetHeight;
+};
+
+/// "*40*" (opens a vertical-angle set) and "*42*": the zenith angle after the code letter
+/// turned an elevation or depression angle into one.
+struct VerticalAngleRecord {
+    RecordRef at;
+    std::string_view fromStation, toStation;
+    double zenith, zenithSd;
+    double instrumentHeight, targetHeight;
+};
+
+/// How a "*45*" height difference is weighted: by the first of these the record gives.
+enum class Weighting { kStandardDeviation, kSetups, kDistance, kUnknown };
+
+/// "*45*": a levelled height difference and its weight.
+struct HeightDifferenceRecord {
+    RecordRef at;
+    std::string_view fromStation, toStation;
+    double heightDiff, weight;
+    Weighting weighting;
+};
+
+/// "*50*" to "*54*" whose code letter selects a kind of distance (`code`: the letter as the
+/// converter takes it, upper case except for "*50*"). Heights 0.0 where the record has none.
+struct DistanceRecord {
+    RecordRef at;
+    int recordType;  // 50 to 54
+    char code;       // "*50*": S, H or T; "*51*", "*53*": S; "*52*", "*54*": E or X
+    std::string_view fromStation, toStation;
+    double distance, distanceSd;
+    double instrumentHeight, targetHeight;
+};
+
+/// "*60*" (with heights and a standard deviation) and "*61*" azimuths, reversed by 180 degrees
+/// for code S.
+struct AzimuthRecord {
+    RecordRef at;
+    bool withHeights;  // "*60*"
+    std::string_view fromStation, toStation;
+    double azimuth, azimuthSd;  // "*61*": standard deviation 0.0
+    double instrumentHeight, targetHeight;
+};
+
+// --- G-file -----------------------------------------------------------------------------------
+
+/// A record read into a vector set: its B record, a C or F record (the vector it filled), or a
+/// D or E record.
+struct SetMember {
+    int line;
+    char type;
+    int vector;  // 1-based for C and F; 0 for B, D and E
+};
+
+/// A vector set, complete: a D or E record ended with its closing term.
+struct VectorSetRecord {
+    RecordRef at;  // the D or E record that closed it
+    int count;     // vectors written: 1 .. count of `vectors`
+    const GpsVector* vectors;
+    const double* matrix;  // VectorSetMatrix layout
+    bool covariance;       // the terms off the diagonal are covariances, not correlations
+    /// The records read into the set since it was last written (the closing one not
+    /// included), in the order: B, the vectors 1 .. count, then D and E in line order.
+    const SetMember* members;
+    std::size_t memberCount;
+};
+
+/// A G record: a station position, X, Y, Z and their standard deviations, metres.
+struct PositionRecord {
+    RecordRef at;
+    std::string_view station;
+    double x, y, z, sdX, sdY, sdZ;
+};

@@ -1,0 +1,13 @@
+// Result codes: every reader and writer reports through an int, 0 for success or the number of
+// the catalogue message that describes its failure. The job turns them into messages.
+#pragma once
+
+constexpr int kResultOk = 0;
+constexpr int kMsgOutOfMemory = 1501;        // "Unable to allocate the required memory"
+constexpr int kMsgEnterOutputName = 1513;    // "Please enter a 'TELLURAX' File name"
+constexpr int kMsgFileDoesNotExist = 1514;   // "File does not exist %s"
+constexpr int kMsgCannotOpen = 1516;         // "Cannot open file %s"
+constexpr int kMsgWriteError = 1517;         // "File write error %s"
+constexpr int kMsgReadError = 1518;          // "File read error on line %d - %s"
+constexpr int kMsgOutputIsInput = 1519;      // "Output file %s is also an input file"
+constexpr int kMsgSuccess = 1601;            // "Success - the results are in %s"
