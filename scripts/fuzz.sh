@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets (clang with AddressSanitizer and UndefinedBehaviorSanitizer) and
 # runs each for a bounded time on a seed corpus made from the examples, the test files and the
 # real sample files. An input that fails is saved under build/fuzz/artifacts/ and the script
-# fails; copy it into tests/fuzz/regressions/<target>/ when the fault is fixed.
+# fails; copy it into tests/fuzz/seeds/<lines|conversion>/ when the fault is fixed, so that the
+# replay tests keep it.
 # Usage: scripts/fuzz.sh [seconds per target, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,34 +22,11 @@ mkdir -p "$work/corpus/lines" "$work/corpus/conversion" "$work/seeds/lines" \
 n=0
 while IFS= read -r -d '' file; do
     cp "$file" "$work/seeds/lines/seed-$((n += 1))"
-done < <(find examples tests/fixtures tests/data tests/fuzz/regressions/lines -type f -print0 \
+done < <(find examples tests/fixtures tests/data tests/fuzz/seeds/lines -type f -print0 \
     2>/dev/null)
 
 # Seeds for whole jobs: SERFIL, B-file and G-file of one project joined by the byte 0x1D.
-combine() {  # combine OUT SERFIL BFILE GFILE (missing files give empty sections)
-    local out=$1
-    shift
-    : >"$out"
-    local first=1
-    for part in "$@"; do
-        ((first)) || printf '\x1d' >>"$out"
-        first=0
-        [[ -n $part && -f $part ]] && cat "$part" >>"$out"
-    done
-    return 0
-}
-combine "$work/seeds/conversion/examples" examples/serfil examples/project.bfl examples/project.gfl
-for case in tests/fixtures/*/; do
-    combine "$work/seeds/conversion/$(basename "$case")" "$case/serfil" "$case/bfile" "$case/gfile"
-done
-samples=tests/data/samples
-combine "$work/seeds/conversion/adjust" "$samples/noaa-ngs-adjust/serfil" \
-    "$samples/noaa-ngs-adjust/bfile" "$samples/noaa-ngs-adjust/gfile"
-combine "$work/seeds/conversion/htdp-ex4" "" "$samples/noaa-ngs-HTDP/Ex4_bfile" \
-    "$samples/noaa-ngs-HTDP/Ex4_gfile"
-combine "$work/seeds/conversion/htdp-wa" "" "$samples/noaa-ngs-HTDP/wa.bfile.txt" \
-    "$samples/noaa-ngs-HTDP/wa.gfile.txt"
-cp tests/fuzz/regressions/conversion/* "$work/seeds/conversion/" 2>/dev/null || true
+cp tests/fuzz/seeds/conversion/* "$work/seeds/conversion/"
 
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

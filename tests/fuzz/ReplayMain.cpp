@@ -1,5 +1,6 @@
 // Runs a fuzz target over files and folders of saved inputs, without libFuzzer, so that the
-// seeds and every input that once failed stay tested in the ordinary builds.
+// seeds and every input that once failed stay tested in the ordinary builds. A file or folder
+// that is not there, or a run that replays nothing, fails: the replay must never pass empty.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,11 @@ int main(int argc, char** argv) {
     int count = 0;
     for (int i = 1; i < argc; ++i) {
         std::vector<fs::path> files;
+        std::error_code error;
+        if (!fs::exists(argv[i], error)) {
+            std::fprintf(stderr, "replay: %s is not there\n", argv[i]);
+            return 1;
+        }
         if (fs::is_directory(argv[i])) {
             for (const auto& entry : fs::recursive_directory_iterator(argv[i]))
                 if (entry.is_regular_file()) files.push_back(entry.path());
@@ -31,5 +37,5 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("replayed %d inputs\n", count);
-    return 0;
+    return count > 0 ? 0 : 1;
 }
