@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bluebook/Fields.h"
 #include "bluebook/InputFile.h"
 #include "bluebook/RecordLine.h"
 #include "bluebook/Receiver.h"
@@ -61,20 +62,60 @@ int FindStation(std::string_view name, const BFileStationTable& table, int count
 /// Reads the B-file `in` (open, at its start) in its three passes and hands what it reads to
 /// `receiver`: the datum (once, at the end of the datum pass, found or not), each station
 /// record as it is read and each table entry after the station pass, then the observations.
-/// Station fields take their names from `names`. `lineCounter` counts the lines of the running
+/// Station fields take their names from `names`; in the NGS reading the datum pass also gives
+/// `names` the station IDs of the "*25*" records. `lineCounter` counts the lines of the running
 /// pass from 0. Returns 0; 1501 when memory runs out; 1518 on a read error or a failed rewind
 /// (`lineCounter` at the failing read); or the first failure code of `receiver`.
-int ReadBFile(InputFile& in, StationNames& names, BlueBookReceiver& receiver, int& lineCounter);
+int ReadBFile(InputFile& in, StationNames& names, Reading reading, BlueBookReceiver& receiver,
+              int& lineCounter);
 
-/// The observation pass: reads `in` from where it stands (the start) to its end. `lineCounter`
-/// counts on from its value. `lines` receives the significant lines read. Returns as ReadBFile.
-int ReadBFileObservations(InputFile& in, StationNames& names, BlueBookReceiver& receiver,
-                          int& lineCounter, long long& lines);
+/// "*25*": a station's ID (columns 21 to 24) for its serial number (columns 11 to 14).
+constexpr Field k25SerialNumber{11, 4};
+constexpr Field k25StationId{21, 4};
 
 /// The record type of a B-file line: columns 7 to 10.
 inline std::string_view BFileRecordType(std::string_view line) { return GetFieldText(7, 4, line); }
 
-/// Hands on the warnings of a record that was converted: a rejection mark in column 6, and
-/// numbers with blanks after their digits.
-void WarnAboutConvertedRecord(BlueBookReceiver& receiver, const RecordRef& at,
-                              std::string_view line, bool digitsThenBlanks);
+/// What every pass of the B-file reader shares: how it reads, where names come from, where the
+/// records go, and the line as it takes it.
+class BFilePass {
+public:
+    BFilePass(InputFile& in, StationNames& names, Reading reading, BlueBookReceiver& receiver,
+              int& lineCounter)
+        : m_in(in), m_names(names), m_reading(reading), m_receiver(receiver),
+          m_lineCounter(lineCounter) {}
+
+    InputFile& In() { return m_in; }
+    Reading GetReading() const { return m_reading; }
+    BlueBookReceiver& Receiver() { return m_receiver; }
+    int& LineCounter() { return m_lineCounter; }
+    StationNames& Names() { return m_names; }
+
+    /// The line just read (trimmed) as the reader takes it. In the NGS reading a line whose
+    /// record type stands in columns 7 to 10 only as written (columns 1 to 6 blank, so
+    /// trimming moved it) is taken with its columns as written; `asWritten` then tells so.
+    std::string_view Take(std::string_view trimmed, bool& asWritten);
+
+    /// Where the line taken last stands, with its record type.
+    RecordRef At(std::string_view line) const {
+        return {BlueBookFile::kBFile, m_lineCounter, BFileRecordType(line)};
+    }
+    /// The station named in field `f`: its SERFIL name, or in the NGS reading its "*25*" ID.
+    std::string_view Station(RecordFields& fields, Field f);
+
+    /// Hands on the warnings and notes of a record the receivers took: in the literal reading
+    /// a rejection mark in column 6 is warned of; in the NGS reading a rejected record is.
+    void HandOnNotes(const RecordRef& at, const RecordFields& fields);
+
+private:
+    InputFile& m_in;
+    StationNames& m_names;
+    Reading m_reading;
+    BlueBookReceiver& m_receiver;
+    int& m_lineCounter;
+    std::string m_asWritten;  // the line rebuilt with its leading blanks
+};
+
+/// The observation pass: reads the file from where it stands (the start) to its end.
+/// `lines` receives the significant lines read. Returns as ReadBFile.
+int ReadBFileObservations(BFilePass& pass, long long& lines);

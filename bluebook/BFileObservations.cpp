@@ -70,6 +70,15 @@ int RecordNumber(std::string_view type) {
     return (tens - '0') * 10 + (units - '0');
 }
 
+/// True for the record types the observation pass converts.
+bool IsObservation(int type) {
+    switch (type) {
+        case 20: case 22: case 30: case 32: case 40: case 42: case 45:
+        case 50: case 51: case 52: case 53: case 54: case 60: case 61: return true;
+        default: return false;
+    }
+}
+
 /// The square root of a^2 + b^2 for the two standard deviations of a record.
 double Combined(double a, double b) { return SquareRoot(a * a + b * b); }
 
@@ -86,29 +95,50 @@ bool DistanceCodeSelects(int type, char code) {
 /// One pass over the observation records, with the set memory of the three set families.
 class ObservationPass {
 public:
-    ObservationPass(StationNames& names, BlueBookReceiver& receiver)
-        : m_names(names), m_receiver(receiver) {}
+    explicit ObservationPass(BFilePass& pass) : m_pass(pass), m_receiver(pass.Receiver()) {}
 
     /// Converts or skips one record.
-    int Read(std::string_view line, int lineNumber) {
-        RecordFields f(line);
-        m_at = {BlueBookFile::kBFile, lineNumber, BFileRecordType(line)};
-        switch (const int type = RecordNumber(m_at.type); type) {
+    int Read(std::string_view text) {
+        bool asWritten = false;
+        const std::string_view line = m_pass.Take(text, asWritten);
+        RecordFields f(line, m_pass.GetReading());
+        f.Notes().readAsWritten = asWritten;
+        m_at = m_pass.At(line);
+        const int type = RecordNumber(m_at.type);
+        if (m_pass.GetReading() == Reading::kNgs && IsObservation(type)) {
+            const char mark = f.Letter(6);
+            if (mark == 'R' || mark == 'O' || mark == 'F') m_at.reject = {mark, 6};
+        }
+        switch (type) {
             case 20: case 22: return Direction(f, type == 20);
             case 30: case 32: return HorizontalAngle(f, type == 30);
             case 40: case 42: return VerticalAngle(f, type == 40);
             case 45: return HeightDifference(f);
             case 50: case 51: case 52: case 53: case 54: return Distance(f, type);
             case 60: case 61: return Azimuth(f, type == 60);
+            case 25:
+                if (m_pass.GetReading() == Reading::kNgs) return StationId(f);
+                OtherRecord(line, type);
+                return 0;
             default: OtherRecord(line, type); return 0;
         }
     }
 
 private:
-    /// Hands on the warnings of the record once its receivers took it.
+    /// Hands on the warnings and notes of the record once its receivers took it.
     int Converted(int result, const RecordFields& f) {
-        if (result == 0) WarnAboutConvertedRecord(m_receiver, m_at, f.Line(), f.DigitsThenBlanks());
+        if (result == 0) m_pass.HandOnNotes(m_at, f);
         return result;
+    }
+
+    /// "*25*" in the NGS reading: its station ID named the serial number's stations.
+    int StationId(RecordFields& f) {
+        const StationIdRecord r{m_at, f.Text(k25SerialNumber), f.Text(k25StationId)};
+        if (f.IsBlank(k25SerialNumber) || f.IsBlank(k25StationId)) {
+            m_receiver.Skipped(m_at, SkipReason::kBlankStationId);
+            return 0;
+        }
+        return Converted(m_receiver.StationId(r), f);
     }
 
     /// A record that is no observation. The datum and station records belong to the other
@@ -130,9 +160,7 @@ private:
         m_receiver.Skipped(m_at, SkipReason::kUnsupportedType);
     }
 
-    std::string_view Station(const RecordFields& f, Field field) {
-        return m_names.Lookup(f.Text(field), static_cast<std::size_t>(field.width));
-    }
+    std::string_view Station(RecordFields& f, Field field) { return m_pass.Station(f, field); }
 
     /// Opens `set` with the record's number and instrument height, or, for a continuation,
     /// checks that the record belongs to it. False when the record is skipped.
@@ -257,7 +285,7 @@ private:
         return Converted(m_receiver.Azimuth(r), f);
     }
 
-    StationNames& m_names;
+    BFilePass& m_pass;
     BlueBookReceiver& m_receiver;
     RecordRef m_at{BlueBookFile::kBFile, 0, {}};  // the record being read
     bool m_datumSeen = false;  // the first "*13*" belongs to the datum pass
@@ -268,11 +296,10 @@ private:
 
 }  // namespace
 
-int ReadBFileObservations(InputFile& in, StationNames& names, BlueBookReceiver& receiver,
-                          int& lineCounter, long long& lines) {
-    ObservationPass pass(names, receiver);
-    return ForEachDataLine(in, lineCounter, [&](std::string_view line) {
+int ReadBFileObservations(BFilePass& pass, long long& lines) {
+    ObservationPass observations(pass);
+    return ForEachDataLine(pass.In(), pass.LineCounter(), [&](std::string_view line) {
         ++lines;
-        return pass.Read(line, lineCounter);
+        return observations.Read(line);
     });
 }

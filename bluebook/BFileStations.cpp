@@ -36,24 +36,23 @@ constexpr ScaledField k86OrthoHeight{17, 7, 0.001};
 constexpr ScaledField k86GeoidHeight{36, 7, 0.001};
 constexpr ScaledField k86EllipsoidHeight{46, 7, 0.001};
 
-/// What the passes share.
-struct BFilePass {
-    StationNames& names;
-    BlueBookReceiver& receiver;
-    int& lineCounter;
-
-    RecordRef At(std::string_view line) const {
-        return {BlueBookFile::kBFile, lineCounter, BFileRecordType(line)};
+/// The markers of the record types the reader uses.
+bool IsUsedType(std::string_view type, Reading reading) {
+    if (type.size() != 4 || type[0] != '*' || type[3] != '*') return false;
+    static constexpr std::string_view kUsed[] = {
+        "*13*", "*80*", "*85*", "*86*", "*20*", "*22*", "*30*", "*32*", "*40*", "*42*",
+        "*45*", "*50*", "*51*", "*52*", "*53*", "*54*", "*60*", "*61*"};
+    for (const std::string_view used : kUsed) {
+        if (type == used) return true;
     }
-    std::string_view Station(const RecordFields& fields, Field f) {
-        return names.Lookup(fields.Text(f), static_cast<std::size_t>(f.width));
-    }
-};
+    return reading == Reading::kNgs && type == "*25*";
+}
 
 /// Reads a "*13*" record into `datum`.
 void ReadDatum(BFilePass& pass, RecordFields& f, DatumRecord& datum) {
     datum.found = true;
-    datum.name = pass.Station(f, k13Name);
+    // The datum name is no station field: it never takes a station ID.
+    datum.name = pass.Names().Lookup(f.Text(k13Name), static_cast<std::size_t>(k13Name.width));
     datum.semiMajorAxis = f.Real(k13SemiMajorAxis);
     datum.hasEllipsoid = datum.semiMajorAxis > 0.001;
     if (!datum.hasEllipsoid) return;
@@ -67,25 +66,37 @@ void ReadDatum(BFilePass& pass, RecordFields& f, DatumRecord& datum) {
     }
 }
 
-/// The datum pass: the first "*13*" record, handed on found or not.
-int DatumPass(InputFile& in, BFilePass& pass) {
+/// The datum pass: the first "*13*" record, handed on found or not. In the NGS reading it reads
+/// the whole file, to give the station names the IDs of every "*25*" record before any station
+/// is read.
+int DatumPass(BFilePass& pass) {
+    const bool ngs = pass.GetReading() == Reading::kNgs;
     bool found = false;
-    const int result = ForEachDataLine(in, pass.lineCounter, [&](std::string_view line) {
-        if (BFileRecordType(line) != "*13*") return 0;
+    const int result = ForEachDataLine(pass.In(), pass.LineCounter(), [&](std::string_view text) {
+        bool asWritten = false;
+        const std::string_view line = pass.Take(text, asWritten);
+        const std::string_view type = BFileRecordType(line);
+        if (ngs && type == "*25*") {
+            pass.Names().AddStationId(GetFieldText(k25SerialNumber.column, k25SerialNumber.width, line),
+                                      GetFieldText(k25StationId.column, k25StationId.width, line));
+            return 0;
+        }
+        if (type != "*13*" || found) return 0;
         found = true;
-        RecordFields fields(line);
+        RecordFields fields(line, pass.GetReading());
+        fields.Notes().readAsWritten = asWritten;
         DatumRecord datum;
         datum.at = pass.At(line);
         ReadDatum(pass, fields, datum);
-        const int handedOn = pass.receiver.Datum(datum);
+        const int handedOn = pass.Receiver().Datum(datum);
         if (handedOn != 0) return handedOn;
-        WarnAboutConvertedRecord(pass.receiver, datum.at, line, fields.DigitsThenBlanks());
-        return kStopReading;
+        pass.HandOnNotes(datum.at, fields);
+        return ngs ? 0 : kStopReading;
     });
     if (result != 0 || found) return result;
     DatumRecord none;
     none.at = {BlueBookFile::kBFile, 0, {}};
-    return pass.receiver.Datum(none);
+    return pass.Receiver().Datum(none);
 }
 
 /// "*80*" control point: a new table entry with its position and elevation.
@@ -93,7 +104,7 @@ int ControlPoint(BFilePass& pass, RecordFields& f, BFileStationTable& table) {
     const RecordRef at = pass.At(f.Line());
     const std::string_view name = pass.Station(f, kStation);
     if (table.FirstIndexOf(name) >= 0) {
-        pass.receiver.Warning(at, RecordWarning::kDuplicateStation, name);
+        pass.Receiver().Warning(at, RecordWarning::kDuplicateStation, name);
     }
     BFileStation& station = table.Append(name);
     station.line = at.line;
@@ -104,56 +115,76 @@ int ControlPoint(BFilePass& pass, RecordFields& f, BFileStationTable& table) {
     station.orthoHeight = f.Real(k80Elevation);
     station.geoidHeight = 0.0;
     station.ellipsoidHeight = station.orthoHeight;
-    const int result = pass.receiver.StationPart({at, station.name});
-    if (result == 0) WarnAboutConvertedRecord(pass.receiver, at, f.Line(), f.DigitsThenBlanks());
+    const int result = pass.Receiver().StationPart({at, station.name});
+    if (result == 0) pass.HandOnNotes(at, f);
     return result;
 }
 
 /// The table entry of the station of a "*85*" or "*86*" record, or null (the line is then
 /// skipped) when no earlier "*80*" record made one.
-BFileStation* EarlierStation(BFilePass& pass, const RecordFields& f, BFileStationTable& table) {
+BFileStation* EarlierStation(BFilePass& pass, RecordFields& f, BFileStationTable& table) {
     const int i = FindStation(pass.Station(f, kStation), table, table.Count());
     if (i >= 0) return &table[i];
-    pass.receiver.Skipped(pass.At(f.Line()), SkipReason::kNoEarlierStation);
+    pass.Receiver().Skipped(pass.At(f.Line()), SkipReason::kNoEarlierStation);
     return nullptr;
 }
 
-/// "*85*" deflection of the vertical, and "*86*" heights (blank fields give 0.0).
+/// "*86*" heights; blank fields give 0.0, except that in the NGS reading a blank ellipsoidal
+/// height is the orthometric plus the geoid height. True when the ellipsoidal one was derived.
+bool ReadHeights(RecordFields& f, BFileStation& station) {
+    station.orthoHeight = f.Real(k86OrthoHeight);
+    station.geoidHeight = f.Real(k86GeoidHeight);
+    station.ellipsoidHeight = f.Real(k86EllipsoidHeight);
+    if (f.GetReading() != Reading::kNgs || !f.IsBlank(k86EllipsoidHeight)) return false;
+    station.ellipsoidHeight = station.orthoHeight + station.geoidHeight;
+    return true;
+}
+
+/// "*85*" deflection of the vertical.
+void ReadDeflection(RecordFields& f, BFileStation& station) {
+    station.xi = f.Real(k85Xi);
+    if (f.Letter(k85XiSign) == 'S') station.xi = -station.xi;
+    station.xiSd = f.Real(k85XiSd);
+    station.eta = f.Real(k85Eta);
+    if (f.Letter(k85EtaSign) == 'W') station.eta = -station.eta;
+    station.etaSd = f.Real(k85EtaSd);
+}
+
+/// "*85*" and "*86*": details of a station whose "*80*" came earlier.
 int StationDetail(BFilePass& pass, RecordFields& f, BFileStationTable& table, bool heights) {
     BFileStation* const station = EarlierStation(pass, f, table);
     if (station == nullptr) return 0;
     const RecordRef at = pass.At(f.Line());
+    bool derived = false;
     if (heights) {
-        station->orthoHeight = f.Real(k86OrthoHeight);
-        station->geoidHeight = f.Real(k86GeoidHeight);
-        station->ellipsoidHeight = f.Real(k86EllipsoidHeight);
+        derived = ReadHeights(f, *station);
     } else {
-        station->xi = f.Real(k85Xi);
-        if (f.Letter(k85XiSign) == 'S') station->xi = -station->xi;
-        station->xiSd = f.Real(k85XiSd);
-        station->eta = f.Real(k85Eta);
-        if (f.Letter(k85EtaSign) == 'W') station->eta = -station->eta;
-        station->etaSd = f.Real(k85EtaSd);
+        ReadDeflection(f, *station);
     }
-    const int result = pass.receiver.StationPart({at, station->name});
+    const int result = pass.Receiver().StationPart({at, station->name});
     if (result != 0) return result;
-    WarnAboutConvertedRecord(pass.receiver, at, f.Line(), f.DigitsThenBlanks());
+    pass.HandOnNotes(at, f);
+    if (derived) pass.Receiver().Note(at, RecordNote::kDerivedHeight);
+    // A blank height the reading does not derive is written as 0.0.
     if (heights && (f.IsBlank(k86OrthoHeight) || f.IsBlank(k86GeoidHeight) ||
-                    f.IsBlank(k86EllipsoidHeight))) {
-        pass.receiver.Warning(at, RecordWarning::kBlankHeight, {});
+                    (f.IsBlank(k86EllipsoidHeight) && !derived))) {
+        pass.Receiver().Warning(at, RecordWarning::kBlankHeight, {});
     }
     return 0;
 }
 
 /// The station pass: the table from every "*80*", "*85*" and "*86*" record.
-int StationPass(InputFile& in, BFilePass& pass, BFileStationTable& table) {
-    return ForEachDataLine(in, pass.lineCounter, [&](std::string_view line) {
+int StationPass(BFilePass& pass, BFileStationTable& table) {
+    return ForEachDataLine(pass.In(), pass.LineCounter(), [&](std::string_view text) {
+        bool asWritten = false;
+        const std::string_view line = pass.Take(text, asWritten);
         const std::string_view type = BFileRecordType(line);
-        RecordFields fields(line);
+        const bool heights = type == "*86*";
+        if (type != "*80*" && type != "*85*" && !heights) return 0;
+        RecordFields fields(line, pass.GetReading());
+        fields.Notes().readAsWritten = asWritten;
         if (type == "*80*") return ControlPoint(pass, fields, table);
-        if (type == "*85*") return StationDetail(pass, fields, table, false);
-        if (type == "*86*") return StationDetail(pass, fields, table, true);
-        return 0;
+        return StationDetail(pass, fields, table, heights);
     });
 }
 
@@ -165,36 +196,65 @@ int HandOnStations(BFilePass& pass, const BFileStationTable& table) {
                                    s.name, s.latitude, s.longitude, s.orthoHeight,
                                    s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
                                    s.etaSd};
-        if (const int result = pass.receiver.Station(record); result != 0) return result;
+        if (const int result = pass.Receiver().Station(record); result != 0) return result;
     }
     return 0;
 }
 
 /// Goes back to the first line for the next pass; false (a read error) when the file cannot.
-bool StartPass(InputFile& in, int& lineCounter) {
-    if (!in.Rewind()) return false;
-    lineCounter = 0;
+bool StartPass(BFilePass& pass) {
+    if (!pass.In().Rewind()) return false;
+    pass.LineCounter() = 0;
     return true;
 }
 
-int ReadPasses(InputFile& in, BFilePass& pass, long long& lines) {
-    if (const int result = DatumPass(in, pass); result != 0) return result;
-    if (!StartPass(in, pass.lineCounter)) return kMsgReadError;
+int ReadPasses(BFilePass& pass, long long& lines) {
+    if (const int result = DatumPass(pass); result != 0) return result;
+    if (!StartPass(pass)) return kMsgReadError;
     BFileStationTable table;
-    if (const int result = StationPass(in, pass, table); result != 0) return result;
+    if (const int result = StationPass(pass, table); result != 0) return result;
     if (const int result = HandOnStations(pass, table); result != 0) return result;
-    if (!StartPass(in, pass.lineCounter)) return kMsgReadError;
-    return ReadBFileObservations(in, pass.names, pass.receiver, pass.lineCounter, lines);
+    if (!StartPass(pass)) return kMsgReadError;
+    return ReadBFileObservations(pass, lines);
 }
 
 }  // namespace
 
-void WarnAboutConvertedRecord(BlueBookReceiver& receiver, const RecordRef& at,
-                              std::string_view line, bool digitsThenBlanks) {
-    if (digitsThenBlanks) receiver.Warning(at, RecordWarning::kDigitsThenBlanks, {});
-    const std::string_view mark = GetFieldText(6, 1, line);
-    if (mark == "R" || mark == "O" || mark == "F") {
-        receiver.Warning(at, RecordWarning::kRejectedMark, {});
+std::string_view BFilePass::Take(std::string_view trimmed, bool& asWritten) {
+    asWritten = false;
+    if (m_reading != Reading::kNgs || IsUsedType(BFileRecordType(trimmed), m_reading)) {
+        return trimmed;
+    }
+    // Columns 7 to 10 as written stand at 7 - n to 10 - n of the line without its n leading
+    // blanks; the marker can only have moved there from its place when n is 1 to 6.
+    const std::size_t n = m_in.LeadingBlanks();
+    if (n < 1 || n > 6) return trimmed;
+    const std::string_view type = GetFieldText(7 - static_cast<int>(n), 4, trimmed);
+    if (type.size() != 4 || type[0] != '*' || type[3] != '*') return trimmed;
+    m_asWritten.assign(n, ' ');
+    m_asWritten.append(trimmed);
+    asWritten = IsUsedType(type, m_reading);
+    return m_asWritten;
+}
+
+std::string_view BFilePass::Station(RecordFields& fields, Field f) {
+    bool fromStationId = false;
+    const std::string_view name =
+        m_names.Lookup(fields.Text(f), static_cast<std::size_t>(f.width),
+                       m_reading == Reading::kNgs, fromStationId);
+    if (fromStationId) fields.Notes().nameFromStationId = true;
+    return name;
+}
+
+void BFilePass::HandOnNotes(const RecordRef& at, const RecordFields& fields) {
+    HandOnRecordNotes(m_receiver, at, fields.Notes());
+    if (m_reading == Reading::kNgs) {
+        if (at.reject.mark != 0) m_receiver.Warning(at, RecordWarning::kRejected, {});
+        return;
+    }
+    const char mark = fields.Letter(6);
+    if (mark == 'R' || mark == 'O' || mark == 'F') {
+        m_receiver.Warning(at, RecordWarning::kRejectedMark, {});
     }
 }
 
@@ -222,14 +282,15 @@ int FindStation(std::string_view name, const BFileStationTable& table, int count
     return first < count ? first : -1;
 }
 
-int ReadBFile(InputFile& in, StationNames& names, BlueBookReceiver& receiver, int& lineCounter) {
+int ReadBFile(InputFile& in, StationNames& names, Reading reading, BlueBookReceiver& receiver,
+              int& lineCounter) {
     lineCounter = 0;
     receiver.BeginFile(BlueBookFile::kBFile);
-    BFilePass pass{names, receiver, lineCounter};
+    BFilePass pass(in, names, reading, receiver, lineCounter);
     long long lines = 0;
     int result = 0;
     try {
-        result = ReadPasses(in, pass, lines);
+        result = ReadPasses(pass, lines);
     } catch (const std::bad_alloc&) {
         result = kMsgOutOfMemory;
     }

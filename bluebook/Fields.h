@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "bluebook/Receiver.h"
 #include "bluebook/RecordLine.h"
 
 /// A text or integer field.
@@ -20,11 +21,21 @@ struct ScaledField {
     double scale;
 };
 
-/// The fields of one record line, and what their numbers looked like.
+/// What reading a record found (only ever set, never cleared).
+struct RecordNotes {
+    bool digitsThenBlanks = false;    // literal reading: blanks after the digits ended a number
+    NgsNumberNotes ngs;               // NGS reading: blanks read as zeros, not a number
+    bool readAsWritten = false;       // NGS reading: columns 1 to 6 were blank
+    bool nameFromStationId = false;   // NGS reading: a station named by its "*25*" ID
+};
+
+/// The fields of one record line, read the way `reading` says, and what their numbers looked
+/// like.
 class RecordFields {
 public:
-    explicit RecordFields(std::string_view line) : m_line(line) {}
+    RecordFields(std::string_view line, Reading reading) : m_line(line), m_reading(reading) {}
 
+    Reading GetReading() const { return m_reading; }
     std::string_view Line() const { return m_line; }
     std::string_view Text(Field f) const { return GetFieldText(f.column, f.width, m_line); }
     /// The character in `column`, a blank where the line ends before it.
@@ -46,15 +57,41 @@ public:
     }
     bool IsBlank(ScaledField f) const { return IsBlank(Field{f.column, f.width}); }
 
+    /// A real field: as NGS reads numbers (GetFieldRealNgs), or as C's atof (GetFieldReal).
     double Real(ScaledField f) {
-        return GetFieldReal(f.column, f.width, m_line, m_digitsThenBlanks) * f.scale;
+        if (m_reading == Reading::kNgs) {
+            return GetFieldRealNgs(f.column, f.width, m_line, m_notes.ngs) * f.scale;
+        }
+        return GetFieldReal(f.column, f.width, m_line, m_notes.digitsThenBlanks) * f.scale;
     }
-    int Int(Field f) { return GetFieldInt(f.column, f.width, m_line, m_digitsThenBlanks); }
+    /// An integer field, as C's atoi in either reading: blanks after the digits end it (noted
+    /// in the literal reading only; a vector count "6 " is 6, and rightly so).
+    int Int(Field f) {
+        bool digitsThenBlanks = false;
+        const int value = GetFieldInt(f.column, f.width, m_line, digitsThenBlanks);
+        if (m_reading == Reading::kClassic && digitsThenBlanks) m_notes.digitsThenBlanks = true;
+        return value;
+    }
 
-    /// True once a number cut from the line had blanks after its digits inside its field.
-    bool DigitsThenBlanks() const { return m_digitsThenBlanks; }
+    /// What reading the record found so far; the reader adds what it finds itself.
+    const RecordNotes& Notes() const { return m_notes; }
+    RecordNotes& Notes() { return m_notes; }
 
 private:
     std::string_view m_line;
-    bool m_digitsThenBlanks = false;
+    Reading m_reading;
+    RecordNotes m_notes;
 };
+
+/// Hands on what reading a converted record found: in the literal reading a warning of digits
+/// followed by blanks; in the NGS reading the notes of blanks read as zeros, of a line read as
+/// written and of names from station IDs, and a warning of characters that are not part of a
+/// number.
+inline void HandOnRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
+                              const RecordNotes& notes) {
+    if (notes.digitsThenBlanks) receiver.Warning(at, RecordWarning::kDigitsThenBlanks, {});
+    if (notes.ngs.blanksAsZeros) receiver.Note(at, RecordNote::kBlanksAsZeros);
+    if (notes.ngs.notANumber) receiver.Warning(at, RecordWarning::kNotANumber, {});
+    if (notes.readAsWritten) receiver.Note(at, RecordNote::kReadAsWritten);
+    if (notes.nameFromStationId) receiver.Note(at, RecordNote::kNameFromStationId);
+}

@@ -8,6 +8,7 @@
 // A vector set is complete when a D or E line ends with the set's closing term (3n - 1, 3n),
 // the last term of the upper triangle of its 3n x 3n block.
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,10 +24,12 @@ constexpr double kComponentFactor = 0.0001;  // C, F: components and their SDs; 
 constexpr double kPositionSdFactor = 0.01;   // G: standard deviations
 constexpr double kTermFactor = 0.0000001;    // D: correlations; E: covariances
 
-/// The fields of a vector record; C and F differ only in where the numbers stand.
+/// The fields of a vector record; C and F differ in where the numbers and the rejection mark
+/// stand.
 struct VectorLayout {
     Field fromStation, toStation;
     ScaledField dx, sdX, dy, sdY, dz, sdZ;
+    int rejectColumn;
 };
 constexpr VectorLayout kCLayout{{2, 4},
                                 {6, 4},
@@ -35,7 +38,8 @@ constexpr VectorLayout kCLayout{{2, 4},
                                 {26, 11, kComponentFactor},
                                 {37, 5, kComponentFactor},
                                 {42, 11, kComponentFactor},
-                                {53, 5, kComponentFactor}};
+                                {53, 5, kComponentFactor},
+                                58};
 constexpr VectorLayout kFLayout{{2, 4},
                                 {6, 4},
                                 {10, 13, kComponentFactor},
@@ -43,7 +47,8 @@ constexpr VectorLayout kFLayout{{2, 4},
                                 {28, 13, kComponentFactor},
                                 {41, 5, kComponentFactor},
                                 {46, 13, kComponentFactor},
-                                {59, 5, kComponentFactor}};
+                                {59, 5, kComponentFactor},
+                                64};
 constexpr Field kCFromOverride{65, 4};
 constexpr Field kCToOverride{75, 4};
 constexpr Field kVectorCount{26, 2};
@@ -119,29 +124,36 @@ private:
     int m_usedColumns = 0;
 };
 
-/// A record read into the open set, and whether a number of it had blanks after its digits.
+/// A record read into the open set, and what reading it found.
 struct PendingRecord {
     int line = 0;  // 0: none
     char type = 0;
-    bool digitsThenBlanks = false;
+    RecordNotes notes;
+    RejectMark reject;
+
+    RecordRef At() const {
+        return {BlueBookFile::kGFile, line, std::string_view(&type, 1), reject};
+    }
 };
 
-/// Sets `station` to the trimmed override, when the override holds anything but blanks.
-void ApplyOverride(std::string_view overrideField, std::string& station) {
+/// Sets `station` to the trimmed override, when the override holds anything but blanks (true).
+bool ApplyOverride(std::string_view overrideField, std::string& station) {
     std::size_t first = 0;
     std::size_t end = overrideField.size();
     while (first < end && IsBlank(overrideField[first])) ++first;
     while (end > first && IsBlank(overrideField[end - 1])) --end;
-    if (end > first) station.assign(overrideField.substr(first, end - first));
+    if (end == first) return false;
+    station.assign(overrideField.substr(first, end - first));
+    return true;
 }
 
 class GFileReader {
 public:
-    GFileReader(StationNames& names, BlueBookReceiver& receiver)
-        : m_names(names), m_receiver(receiver) {}
+    GFileReader(StationNames& names, Reading reading, BlueBookReceiver& receiver)
+        : m_names(names), m_reading(reading), m_receiver(receiver) {}
 
     int Read(std::string_view line, int lineNumber) {
-        RecordFields f(line);
+        RecordFields f(line, m_reading);
         m_at = {BlueBookFile::kGFile, lineNumber, line.substr(0, 1)};
         switch (line[0]) {
             case 'B': StartSet(f); return 0;
@@ -160,7 +172,20 @@ public:
     void Finish() { DiscardSet(); }
 
 private:
-    std::string_view Station(const RecordFields& f, Field field) {
+    /// The station a serial-number field names; `fromStationId` tells whether its name is a
+    /// "*25*" station ID (NGS reading).
+    std::string_view Station(RecordFields& f, Field field, bool& fromStationId) {
+        return m_names.Lookup(f.Text(field), static_cast<std::size_t>(field.width),
+                              m_reading == Reading::kNgs, fromStationId);
+    }
+    std::string_view Station(RecordFields& f, Field field) {
+        bool fromStationId = false;
+        const std::string_view name = Station(f, field, fromStationId);
+        if (fromStationId) f.Notes().nameFromStationId = true;
+        return name;
+    }
+    /// A C record's own station ID field: it may take a SERFIL name, never a "*25*" ID.
+    std::string_view StationIdField(RecordFields& f, Field field) {
         return m_names.Lookup(f.Text(field), static_cast<std::size_t>(field.width));
     }
 
@@ -169,9 +194,10 @@ private:
         m_vectorCount = f.Int(kVectorCount);
         DiscardSet();
         m_table.Clear();
+        std::fill(std::begin(m_rejects), std::end(m_rejects), RejectMark{});
         m_readCount = 0;
         m_seenB = true;
-        m_b = {m_at.line, 'B', f.DigitsThenBlanks()};
+        m_b = {m_at.line, 'B', f.Notes(), {}};
     }
 
     /// A C or F record fills the next vector of the set, unless the set already has its
@@ -183,8 +209,10 @@ private:
         }
         const int j = ++m_readCount;
         GpsVector& v = m_table.Vector(j);
-        v.fromStation.assign(Station(f, layout.fromStation));
-        v.toStation.assign(Station(f, layout.toStation));
+        bool fromId = false;
+        bool toId = false;
+        v.fromStation.assign(Station(f, layout.fromStation, fromId));
+        v.toStation.assign(Station(f, layout.toStation, toId));
         v.dx = f.Real(layout.dx);
         v.dy = f.Real(layout.dy);
         v.dz = f.Real(layout.dz);
@@ -192,11 +220,17 @@ private:
         m_table.Store(3 * j - 1, 3 * j - 1, f.Real(layout.sdY));
         m_table.Store(3 * j, 3 * j, f.Real(layout.sdZ));
         if (hasOverrides) {
-            ApplyOverride(Station(f, kCFromOverride), v.fromStation);
-            ApplyOverride(Station(f, kCToOverride), v.toStation);
+            if (ApplyOverride(StationIdField(f, kCFromOverride), v.fromStation)) fromId = false;
+            if (ApplyOverride(StationIdField(f, kCToOverride), v.toStation)) toId = false;
         }
-        m_vectors[static_cast<std::size_t>(j - 1)] = {m_at.line, m_at.type[0],
-                                                       f.DigitsThenBlanks()};
+        if (fromId || toId) f.Notes().nameFromStationId = true;
+        RejectMark reject;
+        if (m_reading == Reading::kNgs) {
+            const char mark = f.Letter(layout.rejectColumn);
+            if (mark == 'R' || mark == 'O' || mark == 'F') reject = {mark, layout.rejectColumn};
+        }
+        m_rejects[j - 1] = reject;
+        m_vectors[static_cast<std::size_t>(j - 1)] = {m_at.line, m_at.type[0], f.Notes(), reject};
     }
 
     /// A D or E record: stores its terms and completes the set when its last valid term is
@@ -224,7 +258,7 @@ private:
             lastColumn == 3 * m_vectorCount) {
             return CloseSet(f, covariance);
         }
-        AddPendingTerms({m_at.line, m_at.type[0], f.DigitsThenBlanks()});
+        AddPendingTerms({m_at.line, m_at.type[0], f.Notes(), {}});
         return 0;
     }
 
@@ -240,9 +274,7 @@ private:
         PositionRecord r{m_at, Station(f, kGStation), f.Real(kGX), f.Real(kGY), f.Real(kGZ),
                          f.Real(kGSdX), f.Real(kGSdY), f.Real(kGSdZ)};
         const int result = m_receiver.Position(r);
-        if (result == 0 && f.DigitsThenBlanks()) {
-            m_receiver.Warning(m_at, RecordWarning::kDigitsThenBlanks, {});
-        }
+        if (result == 0) HandOnRecordNotes(m_receiver, m_at, f.Notes());
         return result;
     }
 
@@ -250,9 +282,11 @@ private:
     void DiscardSet();
 
     StationNames& m_names;
+    Reading m_reading;
     BlueBookReceiver& m_receiver;
     RecordRef m_at{BlueBookFile::kGFile, 0, {}};  // the record being read
     VectorTable m_table;
+    RejectMark m_rejects[kMaxVectors];  // of the vectors of the open set
     int m_vectorCount = 0;  // n of the last B record; 0 before the first
     int m_readCount = 0;    // C and F records since the last B record, up to kMaxVectors
     bool m_seenB = false;
@@ -265,7 +299,7 @@ private:
 };
 
 /// Hands the set on, then accounts for its records: those beyond the vector count are
-/// skipped; blanks after digits and a short set are warned of.
+/// skipped; what reading them found, rejections and a short set are handed on.
 int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
     m_members.clear();
     if (m_b.line > 0) m_members.push_back({m_b.line, 'B', 0});
@@ -274,30 +308,24 @@ int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
         if (v.line > 0) m_members.push_back({v.line, v.type, j});
     }
     for (const PendingRecord& t : m_terms) m_members.push_back({t.line, t.type, 0});
-    const VectorSetRecord set{m_at,          m_vectorCount,    m_table.Vectors(),
-                              m_table.Matrix(), covariance, m_members.data(),
-                              m_members.size()};
+    const VectorSetRecord set{m_at,       m_vectorCount,    m_table.Vectors(),
+                              m_rejects,  m_table.Matrix(), covariance,
+                              m_members.data(), m_members.size()};
     if (const int result = m_receiver.VectorSet(set); result != 0) return result;
 
-    auto warnDigits = [&](const PendingRecord& r) {
-        if (r.line > 0 && r.digitsThenBlanks) {
-            m_receiver.Warning({BlueBookFile::kGFile, r.line, std::string_view(&r.type, 1)},
-                               RecordWarning::kDigitsThenBlanks, {});
-        }
-    };
-    warnDigits(m_b);
+    HandOnRecordNotes(m_receiver, m_b.At(), m_b.notes);
     for (int j = 1; j <= kMaxVectors; ++j) {
         PendingRecord& v = m_vectors[j - 1];
         if (v.line > 0 && j > m_vectorCount) {
-            m_receiver.Skipped({BlueBookFile::kGFile, v.line, std::string_view(&v.type, 1)},
-                               SkipReason::kBeyondVectorCount);
-        } else {
-            warnDigits(v);
+            m_receiver.Skipped(v.At(), SkipReason::kBeyondVectorCount);
+        } else if (v.line > 0) {
+            HandOnRecordNotes(m_receiver, v.At(), v.notes);
+            if (v.reject.mark != 0) m_receiver.Warning(v.At(), RecordWarning::kRejected, {});
         }
         v = {};
     }
-    for (const PendingRecord& t : m_terms) warnDigits(t);
-    if (f.DigitsThenBlanks()) m_receiver.Warning(m_at, RecordWarning::kDigitsThenBlanks, {});
+    for (const PendingRecord& t : m_terms) HandOnRecordNotes(m_receiver, t.At(), t.notes);
+    HandOnRecordNotes(m_receiver, m_at, f.Notes());
     if (m_readCount < m_vectorCount) m_receiver.Warning(m_at, RecordWarning::kSetShort, {});
     m_b = {};
     m_terms.clear();
@@ -309,7 +337,7 @@ int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
 void GFileReader::DiscardSet() {
     const SkipReason reason = m_seenB ? SkipReason::kSetNeverClosed : SkipReason::kBeforeFirstB;
     if (m_b.line > 0) {
-        m_receiver.Skipped({BlueBookFile::kGFile, m_b.line, "B"}, reason);
+        m_receiver.Skipped(m_b.At(), reason);
     }
     std::vector<PendingRecord> records(m_terms);
     for (PendingRecord& v : m_vectors) {
@@ -318,9 +346,7 @@ void GFileReader::DiscardSet() {
     }
     std::sort(records.begin(), records.end(),
               [](const PendingRecord& a, const PendingRecord& b) { return a.line < b.line; });
-    for (const PendingRecord& r : records) {
-        m_receiver.Skipped({BlueBookFile::kGFile, r.line, std::string_view(&r.type, 1)}, reason);
-    }
+    for (const PendingRecord& r : records) m_receiver.Skipped(r.At(), reason);
     for (long long i = 0; i < m_extraD; ++i) m_receiver.Skipped({BlueBookFile::kGFile, 0, "D"}, reason);
     for (long long i = 0; i < m_extraE; ++i) m_receiver.Skipped({BlueBookFile::kGFile, 0, "E"}, reason);
     m_b = {};
@@ -330,10 +356,11 @@ void GFileReader::DiscardSet() {
 
 }  // namespace
 
-int ReadGFile(InputFile& in, StationNames& names, BlueBookReceiver& receiver, int& lineCounter) {
+int ReadGFile(InputFile& in, StationNames& names, Reading reading, BlueBookReceiver& receiver,
+              int& lineCounter) {
     lineCounter = 0;
     receiver.BeginFile(BlueBookFile::kGFile);
-    GFileReader reader(names, receiver);
+    GFileReader reader(names, reading, receiver);
     long long lines = 0;
     const int result = ForEachDataLine(in, lineCounter, [&](std::string_view line) {
         ++lines;

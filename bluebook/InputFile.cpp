@@ -77,6 +77,7 @@ bool InputFile::ReadWholeLineInBuffer(std::string& line, std::size_t maxKeep) {
     if (end >= NextByte('\0', m_nulAt) || end >= NextByte(kCtrlZ, m_ctrlZAt)) return false;
     const char* first = begin;
     while (first < newline && IsBlank(*first)) ++first;
+    m_leadingBlanks = static_cast<std::size_t>(first - begin);
     std::size_t length = static_cast<std::size_t>(newline - first);
     // Text mode: a CR directly before the LF is not part of the line. Cutting it first keeps
     // the same bytes when the line is also longer than maxKeep.
@@ -90,6 +91,7 @@ bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
     if (ReadWholeLineInBuffer(line, maxKeep)) return true;
 
     line.clear();
+    m_leadingBlanks = 0;
     bool readAny = false;
     bool inLeadingBlanks = true;
     bool keptAll = true;  // no byte after the leading blanks was dropped
@@ -122,6 +124,7 @@ bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
                 std::size_t skip = 0;
                 while (skip < take && IsBlank(segment[skip])) ++skip;
                 if (skip < take) inLeadingBlanks = false;
+                m_leadingBlanks += skip;
                 segment += skip;
                 take -= skip;
             }

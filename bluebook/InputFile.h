@@ -30,6 +30,9 @@ public:
     /// part of the line was read).
     bool ReadPhysicalLine(std::string& line, std::size_t maxKeep);
 
+    /// The blank bytes ReadPhysicalLine skipped at the start of the line it read last.
+    std::size_t LeadingBlanks() const { return m_leadingBlanks; }
+
     /// The end-of-file indicator: set once a read found the end of the input (or a Ctrl-Z).
     bool AtEnd() const { return m_atEnd; }
     /// The error indicator: set once the underlying stream reported a read error.
@@ -53,6 +56,7 @@ private:
     std::size_t m_end = 0;
     std::size_t m_nulAt = 0;    // cached by NextByte: the next NUL byte of the buffer
     std::size_t m_ctrlZAt = 0;  // the next Ctrl-Z byte
+    std::size_t m_leadingBlanks = 0;
     bool m_atEnd = false;
     bool m_error = false;
 };

@@ -21,6 +21,7 @@ public:
 
     virtual int Serfil(const SerfilEntry&) { return 0; }
     virtual int Datum(const DatumRecord&) { return 0; }
+    virtual int StationId(const StationIdRecord&) { return 0; }
     virtual int StationPart(const StationPart&) { return 0; }
     virtual int Station(const StationRecord&) { return 0; }
     virtual int Direction(const DirectionRecord&) { return 0; }
@@ -36,6 +37,8 @@ public:
     virtual void Skipped(const RecordRef&, SkipReason) {}
     /// A warning about a record; `name` is the station it concerns, when there is one.
     virtual void Warning(const RecordRef&, RecordWarning, std::string_view /*name*/) {}
+    /// What the NGS reading did to a record.
+    virtual void Note(const RecordRef&, RecordNote) {}
 };
 
 /// Hands every call on to several receivers in turn; a failing one stops the rest.
@@ -52,6 +55,9 @@ public:
     }
     int Serfil(const SerfilEntry& e) override { return Each(&BlueBookReceiver::Serfil, e); }
     int Datum(const DatumRecord& d) override { return Each(&BlueBookReceiver::Datum, d); }
+    int StationId(const StationIdRecord& r) override {
+        return Each(&BlueBookReceiver::StationId, r);
+    }
     int StationPart(const ::StationPart& p) override {
         return Each(&BlueBookReceiver::StationPart, p);
     }
@@ -79,6 +85,9 @@ public:
     }
     void Warning(const RecordRef& at, RecordWarning warning, std::string_view name) override {
         for (BlueBookReceiver* r : m_receivers) r->Warning(at, warning, name);
+    }
+    void Note(const RecordRef& at, RecordNote note) override {
+        for (BlueBookReceiver* r : m_receivers) r->Note(at, note);
     }
 
 private:

@@ -72,6 +72,22 @@ bool HasBlankAfterDigits(std::string_view field);
 int GetFieldInt(int column, int width, std::string_view line, bool& blankAfterDigits);
 double GetFieldReal(int column, int width, std::string_view line, bool& blankAfterDigits);
 
+/// What reading a number the NGS way found in its field.
+struct NgsNumberNotes {
+    bool blanksAsZeros = false;  // a blank read as a zero changed the value
+    bool notANumber = false;     // the field holds a character that is not part of a number
+};
+
+/// The field read as NGS's own programs read Blue Book numbers (Fortran's BZ editing): leading
+/// blanks are skipped; from the first sign, digit or decimal point on, every blank up to the
+/// end of the field's `width` columns is a zero, columns beyond the end of the line included
+/// (a trimmed line may have lost a field's trailing blanks); an all-blank field is 0.0. A
+/// number is an optional sign, digits with at most one decimal point, and an optional exponent
+/// (E or D, an optional sign, digits). At any other character the number read up to it is the
+/// value and `notes.notANumber` is set; so is it when the result would not be finite (the
+/// value is then 0.0). `notes` flags are only ever set, never cleared.
+double GetFieldRealNgs(int column, int width, std::string_view line, NgsNumberNotes& notes);
+
 /// In-place trimming of blanks (IsBlank); each returns its argument.
 std::string& TrimLeading(std::string& text);
 std::string& TrimTrailing(std::string& text);

@@ -14,12 +14,25 @@ constexpr double kAbsent = -1.0;
 
 enum class BlueBookFile { kSerfil, kBFile, kGFile };
 
-/// Where a record was read: its file, its physical line number, and its record type as the
-/// file writes it ("*20*" for the B-file, the first character for the G-file).
+/// How the readers read: as NGS's own programs read Blue Book files (blank low digits are
+/// zeros, rejected records are not used, unsequenced lines keep their columns, "*25*" records
+/// name stations), or literally, as earlier releases of this converter did.
+enum class Reading { kNgs, kClassic };
+
+/// A rejection mark a record carries and the reading honours: "R", "O" or "F" in `column`.
+/// `mark` 0: the record is not rejected.
+struct RejectMark {
+    char mark = 0;
+    int column = 0;
+};
+
+/// Where a record was read: its file, its physical line number, its record type as the file
+/// writes it ("*20*" for the B-file, the first character for the G-file), and its rejection.
 struct RecordRef {
     BlueBookFile file;
     int line;
     std::string_view type;
+    RejectMark reject{};
 };
 
 /// Why a significant line was not converted.
@@ -34,6 +47,7 @@ enum class SkipReason {
     kSetNeverClosed,      // no D or E line ends with the set's last term after the record
     kBeyondVectorCount,   // a C or F record beyond the vector count of its B record
     kTooManyVectors,      // a C or F record beyond the largest vector set (kMaxVectors)
+    kBlankStationId,      // "*25*" without a serial number or a station ID
     kCount
 };
 
@@ -46,6 +60,17 @@ enum class RecordWarning {
     kDuplicateStation,   // a second "*80*" for a station; "*85*"/"*86*" update the first
     kSetShort,           // vector set closed with fewer C/F records than its count
     kTermOutsideMatrix,  // a D or E term whose row or column lies outside the matrix
+    kNotANumber,         // a numeric field holds characters that are not part of a number
+    kRejected,           // a record marked rejected: written as a comment, not used
+    kCount
+};
+
+/// What the NGS reading did to a record; nothing suspicious, but worth knowing.
+enum class RecordNote {
+    kBlanksAsZeros,      // blanks after a number's first digit were read as zeros
+    kDerivedHeight,      // "*86*" ellipsoidal height blank: orthometric plus geoid height
+    kReadAsWritten,      // columns 1 to 6 blank: the line was read with its columns as written
+    kNameFromStationId,  // a station named by the station ID of its "*25*" record
     kCount
 };
 
@@ -59,6 +84,13 @@ struct SerfilEntry {
 };
 
 // --- B-file: datum and stations ---------------------------------------------------------------
+
+/// A "*25*" record: the station ID (columns 21 to 24) of a serial number (columns 11 to 14).
+struct StationIdRecord {
+    RecordRef at;
+    std::string_view serialNumber;
+    std::string_view stationId;
+};
 
 /// The datum pass's outcome: the first "*13*" record, or none (`found` false; the rest unset).
 struct DatumRecord {
@@ -160,6 +192,7 @@ struct VectorSetRecord {
     RecordRef at;  // the D or E record that closed it
     int count;     // vectors written: 1 .. count of `vectors`
     const GpsVector* vectors;
+    const RejectMark* rejects;  // of vectors 1 .. count
     const double* matrix;  // VectorSetMatrix layout
     bool covariance;       // the terms off the diagonal are covariances, not correlations
     /// The records read into the set since it was last written (the closing one not

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "bluebook/RecordLine.h"
+
 void StationNames::Index(const std::vector<std::string>& numbers,
                          const std::vector<std::string>& names) {
     m_numbers = &numbers;
@@ -18,8 +20,37 @@ void StationNames::Unindex() {
     m_count = 0;
 }
 
-std::string_view StationNames::Lookup(std::string_view field, std::size_t width) {
-    if (m_numbers == nullptr || m_count == 0) return field;
+std::string_view StationNames::Lookup(std::string_view field, std::size_t width, bool stationIds,
+                                     bool& fromStationId) {
+    std::size_t found = m_count;
+    if (m_numbers != nullptr && m_count > 0) found = FindSerfilEntry(field);
+    if (found < m_count) {
+        m_used[found] = true;
+        return std::string_view((*m_names)[found]).substr(0, width);
+    }
+    if (stationIds && !m_stationIds.empty()) {
+        const auto id = m_stationIds.find(std::string(field));
+        if (id != m_stationIds.end()) {
+            fromStationId = true;
+            return std::string_view(id->second).substr(0, width);
+        }
+    }
+    return field;
+}
+
+bool StationNames::AddStationId(std::string_view serialNumber, std::string_view stationId) {
+    const auto blank = [](std::string_view text) {
+        for (const char c : text) {
+            if (!IsBlank(c)) return false;
+        }
+        return true;
+    };
+    if (blank(serialNumber) || blank(stationId)) return false;
+    m_stationIds.emplace(std::string(serialNumber), std::string(stationId));
+    return true;
+}
+
+std::size_t StationNames::FindSerfilEntry(std::string_view field) const {
     std::size_t found = m_count;
     if (m_index.IsBuilt()) {
         const int i = m_index.Find(field, *m_numbers);
@@ -28,9 +59,7 @@ std::string_view StationNames::Lookup(std::string_view field, std::size_t width)
         found = 0;  // more entries than the index takes: scan
         while (found < m_count && (*m_numbers)[found] != field) ++found;
     }
-    if (found >= m_count) return field;
-    m_used[found] = true;
-    return std::string_view((*m_names)[found]).substr(0, width);
+    return found;
 }
 
 std::string_view LookupStationName(std::string_view field, std::size_t width,

@@ -1,11 +1,13 @@
-// Station names for serial numbers: B-file and G-file records name stations by serial number,
-// and the SERFIL file pairs serial numbers with names. The look-up keeps the first entry of a
-// number and remembers which entries it used.
+// Station names for serial numbers: B-file and G-file records name stations by serial number.
+// The SERFIL file pairs serial numbers with names; a GPS project's B-file pairs them with
+// station IDs in its "*25*" records. A SERFIL entry wins; of several entries for one number the
+// first counts. The look-up remembers which SERFIL entries it used.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "bluebook/SerfilIndex.h"
@@ -18,20 +20,37 @@ public:
     void Unindex();
 
     /// The name for station field `field` of a record (as cut, at most `width` characters): the
-    /// name of the first entry whose number equals it byte for byte, cut to `width`; otherwise
-    /// the field itself. The view stays valid until the lists or the line change.
-    std::string_view Lookup(std::string_view field, std::size_t width);
+    /// name of the first SERFIL entry whose number equals it byte for byte, cut to `width`;
+    /// else, when `stationIds` is true, the station ID a "*25*" record gave that number; else
+    /// the field itself. `fromStationId` is set when the name is a station ID. The view stays
+    /// valid until the lists, the IDs or the line change.
+    std::string_view Lookup(std::string_view field, std::size_t width, bool stationIds,
+                            bool& fromStationId);
+    /// Lookup without the station IDs.
+    std::string_view Lookup(std::string_view field, std::size_t width) {
+        bool unused = false;
+        return Lookup(field, width, false, unused);
+    }
+
+    /// Takes the station ID of a "*25*" record for `serialNumber`, unless an earlier record
+    /// gave that number one. Both are as cut; blank ones are ignored (false).
+    bool AddStationId(std::string_view serialNumber, std::string_view stationId);
+    void ForgetStationIds() { m_stationIds.clear(); }
 
     /// Which of the indexed entries a look-up used since the use was last forgotten.
     const std::vector<bool>& Used() const { return m_used; }
     void ForgetUse() { m_used.clear(); }
 
 private:
+    /// The first indexed entry whose number equals `field`, or m_count.
+    std::size_t FindSerfilEntry(std::string_view field) const;
+
     const std::vector<std::string>* m_numbers = nullptr;
     const std::vector<std::string>* m_names = nullptr;
     std::size_t m_count = 0;
     SerfilIndex m_index;
     std::vector<bool> m_used;
+    std::unordered_map<std::string, std::string> m_stationIds;  // serial number to station ID
 };
 
 /// The same look-up over lists that are not indexed, without noting the use.

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     };
 
     bool printReport = false;
+    bool classic = false;
     std::string reportJsonPath;
     bool writeReportJson = false;
     const std::string jsonOption = "--report-json";
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "-r" || arg == "--report") {
             printReport = true;
+            continue;
+        }
+        if (arg == "--classic") {
+            classic = true;
             continue;
         }
         if (arg == jsonOption) {
@@ -127,6 +132,7 @@ int main(int argc, char** argv) {
     }
 
     BlueBookConverter converter(platform);
+    if (classic) converter.m_reading = Reading::kClassic;
     std::unique_ptr<ConversionReport> report;
     if (printReport || writeReportJson) {
         report = std::make_unique<ConversionReport>();

@@ -69,15 +69,16 @@ int BlueBookConverter::WithReceivers(BlueBookFile file, const std::string& path,
 void BlueBookConverter::ConvertBFile(InputFile& bFile, OutputFile& out, int& lineCounter,
                                      int& result) {
     m_recordComment.clear();
+    m_stationNames.ForgetStationIds();
     result = WithReceivers(BlueBookFile::kBFile, m_bFilePath, out, [&](BlueBookReceiver& receiver) {
-        return ReadBFile(bFile, m_stationNames, receiver, lineCounter);
+        return ReadBFile(bFile, m_stationNames, m_reading, receiver, lineCounter);
     });
 }
 
 void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lineCounter,
                                      int& result) {
     result = WithReceivers(BlueBookFile::kGFile, m_gFilePath, out, [&](BlueBookReceiver& receiver) {
-        return ReadGFile(gFile, m_stationNames, receiver, lineCounter);
+        return ReadGFile(gFile, m_stationNames, m_reading, receiver, lineCounter);
     });
 }
 

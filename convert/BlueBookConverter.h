@@ -77,6 +77,9 @@ public:
     double m_semiMajorAxis;                 // ellipsoid semi-major axis, metres
     double m_inverseFlattening;             // ellipsoid inverse flattening
     std::string m_recordComment;            // comment line ahead of the next header or record
+    /// How the Blue Book files are read: as NGS's programs read them, or literally, as earlier
+    /// releases did (a front end may choose the literal reading to repeat an old conversion).
+    Reading m_reading = Reading::kNgs;
     /// The account of the conversion, kept when a front end sets it (the front end owns it; it
     /// must outlive every job run while it is set). Null: no account.
     ConversionReport* m_report = nullptr;

@@ -129,6 +129,7 @@ void BlueBookConverter::OnConvertData() {
         if (!job.CheckNames()) return;
         m_serfilNumbers.clear();
         m_serfilNames.clear();
+        m_stationNames.ForgetStationIds();
         m_recordComment.clear();
         if (!job.ReadSerfil()) return;
 

@@ -9,9 +9,9 @@ constexpr int kBFileOtherSlot = kAlphabet * kAlphabet;  // every other text in c
 constexpr int kBFileSlots = kBFileOtherSlot + 1;
 constexpr int kGFileSlots = 256;  // by the first byte
 
-static_assert(static_cast<int>(RecordWarning::kCount) == 7 &&
-                  static_cast<int>(ReportWarning::kTermOutsideMatrix) ==
-                      static_cast<int>(RecordWarning::kTermOutsideMatrix),
+static_assert(static_cast<int>(RecordWarning::kCount) == 9 &&
+                  static_cast<int>(ReportWarning::kRejected) ==
+                      static_cast<int>(RecordWarning::kRejected),
               "the readers' warnings come first, in the same order");
 
 int SlotCount(ReportFile file) {
@@ -57,6 +57,7 @@ void ConversionReport::Clear() {
         account.skipIndex.assign(static_cast<std::size_t>(slots) * kSkipReasonCount, -1);
     }
     stationsWritten = observationsWritten = vectorsWritten = positionsWritten = 0;
+    rejectedWritten = 0;
     message = 0;
     messageText.clear();
     m_serfil.clear();
@@ -146,6 +147,11 @@ int ConversionReport::Datum(const DatumRecord& datum) {
     return 0;
 }
 
+int ConversionReport::StationId(const StationIdRecord& r) {
+    Converted(r.at);
+    return 0;
+}
+
 int ConversionReport::StationPart(const ::StationPart& part) {
     Converted(part.at);
     if (part.at.type == "*80*") {
@@ -162,7 +168,7 @@ int ConversionReport::Station(const StationRecord&) {
 
 int ConversionReport::Observation(const RecordRef& at) {
     Converted(at);
-    ++observationsWritten;
+    ++(at.reject.mark != 0 ? rejectedWritten : observationsWritten);
     return 0;
 }
 
@@ -176,7 +182,9 @@ int ConversionReport::VectorSet(const VectorSetRecord& set) {
         NoteVectorEnd(v.toStation, member.line);
     }
     Converted(set.at);
-    vectorsWritten += set.count;
+    for (int j = 0; j < set.count && j < kMaxVectors; ++j) {
+        ++(set.rejects[j].mark != 0 ? rejectedWritten : vectorsWritten);
+    }
     return 0;
 }
 
@@ -207,6 +215,10 @@ void ConversionReport::Warning(const RecordRef& at, RecordWarning warning,
     } else {
         tally.at.Add(at.line);
     }
+}
+
+void ConversionReport::Note(const RecordRef& at, RecordNote note) {
+    Account(at.file).notes[static_cast<std::size_t>(note)].Add(at.line);
 }
 
 void ConversionReport::NoteVectorEnd(const std::string& name, int line) {

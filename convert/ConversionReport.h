@@ -30,11 +30,14 @@ enum class ReportWarning {
     kDuplicateStation,   // a second "*80*" for a station; "*85*"/"*86*" update the first
     kSetShort,           // vector set closed with fewer C/F records than its count
     kTermOutsideMatrix,  // a D or E term whose row or column lies outside the matrix
+    kNotANumber,         // a numeric field holds characters that are not part of a number
+    kRejected,           // a record marked rejected: written as a comment, not used
     kUnmatchedEndpoint,  // a vector end point that is no B-file station
     kUnreachedStation,   // a B-file station that no vector reaches
     kCount
 };
 constexpr int kReportWarningCount = static_cast<int>(ReportWarning::kCount);
+constexpr int kRecordNoteCount = static_cast<int>(RecordNote::kCount);
 
 /// Line numbers kept per reason or warning.
 constexpr int kKeptLines = 5;
@@ -84,6 +87,7 @@ struct FileAccount {
     std::vector<SkipTally> skips;      // in the order of their first occurrence
     std::vector<int> skipIndex;        // slot * kSkipReasonCount + reason: index in skips, or -1
     std::array<WarningTally, kReportWarningCount> warnings{};
+    std::array<Occurrences, kRecordNoteCount> notes{};  // what the NGS reading did
 };
 
 class ConversionReport : public BlueBookReceiver {
@@ -109,12 +113,16 @@ public:
     const WarningTally& Warning(ReportFile file, ReportWarning warning) const {
         return File(file).warnings[static_cast<std::size_t>(warning)];
     }
+    const Occurrences& Note(ReportFile file, RecordNote note) const {
+        return File(file).notes[static_cast<std::size_t>(note)];
+    }
 
     // Totals of what was written.
     std::int64_t stationsWritten = 0;      // "$GEO_COMPACT"
     std::int64_t observationsWritten = 0;  // B-file observation records
     std::int64_t vectorsWritten = 0;       // "$GPS_COMPACT"
     std::int64_t positionsWritten = 0;     // "$CART_COMPACT"
+    std::int64_t rejectedWritten = 0;      // observations and vectors written as comments
 
     /// SERFIL entries in file order: name, line, and whether a station field took the name.
     struct SerfilName {
@@ -143,6 +151,7 @@ public:
     void EndFile(BlueBookFile file, long long lines, bool reachedEnd) override;
     int Serfil(const SerfilEntry& entry) override;
     int Datum(const DatumRecord& datum) override;
+    int StationId(const StationIdRecord& r) override;
     int StationPart(const ::StationPart& part) override;
     int Station(const StationRecord&) override;
     int Direction(const DirectionRecord& r) override { return Observation(r.at); }
@@ -155,6 +164,7 @@ public:
     int Position(const PositionRecord& r) override;
     void Skipped(const RecordRef& at, SkipReason reason) override;
     void Warning(const RecordRef& at, RecordWarning warning, std::string_view name) override;
+    void Note(const RecordRef& at, RecordNote note) override;
 
 private:
     static std::size_t Index(ReportFile file) { return static_cast<std::size_t>(file); }
@@ -182,6 +192,8 @@ const char* ReasonText(SkipReason reason);
 const char* ReasonKey(SkipReason reason);
 const char* WarningText(ReportWarning warning);
 const char* WarningKey(ReportWarning warning);
+const char* NoteText(RecordNote note);
+const char* NoteKey(RecordNote note);
 
 /// The account as a short text for a terminal: one block per file read, one line per record
 /// type with its converted and skipped counts, the reasons indented under it, then the

@@ -22,6 +22,7 @@ constexpr Wording kReasons[] = {
     {"vector set never closed", "set-never-closed"},
     {"beyond the vector count of its B record", "beyond-vector-count"},
     {"beyond 99 vectors in one set", "too-many-vectors"},
+    {"*25* without serial number or ID", "blank-station-id"},
 };
 static_assert(sizeof kReasons / sizeof kReasons[0] == kSkipReasonCount, "one per reason");
 
@@ -33,10 +34,20 @@ constexpr Wording kWarnings[] = {
     {"station of an earlier *80*", "duplicate-station"},
     {"set closed with fewer C/F than its count", "set-short"},
     {"term outside the matrix, not stored", "term-outside-matrix"},
+    {"not a number in a numeric field", "not-a-number"},
+    {"marked rejected, written as a comment", "rejected"},
     {"vector end point not in the B-file", "unmatched-endpoint"},
     {"station no G-file vector reaches", "unreached-station"},
 };
 static_assert(sizeof kWarnings / sizeof kWarnings[0] == kReportWarningCount, "one per warning");
+
+constexpr Wording kNotes[] = {
+    {"blanks in a number read as zeros", "blanks-as-zeros"},
+    {"*86* ellipsoidal height derived", "derived-height"},
+    {"columns 1 to 6 blank, read as written", "read-as-written"},
+    {"station named by its *25* ID", "name-from-station-id"},
+};
+static_assert(sizeof kNotes / sizeof kNotes[0] == kRecordNoteCount, "one per note");
 
 /// Each file's title in the summary and key in the JSON.
 constexpr Wording kFiles[] = {{"SERFIL", "serfil"}, {"B-file", "bfile"}, {"G-file", "gfile"}};
@@ -125,6 +136,23 @@ void AppendWarnings(std::string& out, const FileAccount& account) {
         AppendDetail(out, WarningText(static_cast<ReportWarning>(w)), width,
                      tally.at);
         AppendQuotedNames(out, tally);
+        out += '\n';
+    }
+}
+
+/// What the NGS reading did, as notes under the warnings.
+void AppendNotes(std::string& out, const FileAccount& account) {
+    std::size_t width = 0;
+    for (int n = 0; n < kRecordNoteCount; ++n) {
+        if (account.notes[static_cast<std::size_t>(n)].count == 0) continue;
+        width = std::max(width, std::string_view(NoteText(static_cast<RecordNote>(n))).size());
+    }
+    if (width == 0) return;
+    out += "  notes\n";
+    for (int n = 0; n < kRecordNoteCount; ++n) {
+        const Occurrences& at = account.notes[static_cast<std::size_t>(n)];
+        if (at.count == 0) continue;
+        AppendDetail(out, NoteText(static_cast<RecordNote>(n)), width, at);
         out += '\n';
     }
 }
@@ -231,6 +259,26 @@ void AppendJsonWarnings(std::string& out, const FileAccount& account) {
     out += first ? "]" : "\n      ]";
 }
 
+/// The "notes" array of a file: what the NGS reading did.
+void AppendJsonNotes(std::string& out, const FileAccount& account) {
+    out += "\"notes\": [";
+    bool first = true;
+    for (int n = 0; n < kRecordNoteCount; ++n) {
+        const Occurrences& at = account.notes[static_cast<std::size_t>(n)];
+        if (at.count == 0) continue;
+        out += first ? "\n" : ",\n";
+        first = false;
+        out += "        {\"note\": \"";
+        out += NoteKey(static_cast<RecordNote>(n));
+        out += "\", \"text\": ";
+        AppendJsonString(out, NoteText(static_cast<RecordNote>(n)));
+        out += ", ";
+        AppendJsonOccurrences(out, at);
+        out += '}';
+    }
+    out += first ? "]" : "\n      ]";
+}
+
 /// The SERFIL file's names: how many, how many used, and those never used.
 void AppendJsonSerfilNames(std::string& out, const ConversionReport& report) {
     const auto& entries = report.SerfilEntries();
@@ -260,6 +308,8 @@ void AppendJsonFile(std::string& out, const ConversionReport& report, ReportFile
     AppendJsonRecords(out, account, file);
     out += ",\n      ";
     AppendJsonWarnings(out, account);
+    out += ",\n      ";
+    AppendJsonNotes(out, account);
     if (file == ReportFile::kSerfil) AppendJsonSerfilNames(out, report);
     out += '}';
 }
@@ -272,6 +322,8 @@ const char* WarningText(ReportWarning warning) {
     return kWarnings[static_cast<int>(warning)].text;
 }
 const char* WarningKey(ReportWarning warning) { return kWarnings[static_cast<int>(warning)].key; }
+const char* NoteText(RecordNote note) { return kNotes[static_cast<int>(note)].text; }
+const char* NoteKey(RecordNote note) { return kNotes[static_cast<int>(note)].key; }
 
 std::string FormatReportSummary(const ConversionReport& report) {
     std::string out = "Conversion report\n";
@@ -306,10 +358,15 @@ std::string FormatReportSummary(const ConversionReport& report) {
             AppendRecordTable(out, report, file);
         }
         AppendWarnings(out, account);
+        AppendNotes(out, account);
     }
     out += "Written: stations " + Number(report.stationsWritten) + ", observations " +
            Number(report.observationsWritten) + ", vectors " + Number(report.vectorsWritten) +
-           ", positions " + Number(report.positionsWritten) + "\n";
+           ", positions " + Number(report.positionsWritten);
+    if (report.rejectedWritten > 0) {
+        out += "; rejected, as comments: " + Number(report.rejectedWritten);
+    }
+    out += "\n";
     return out;
 }
 
@@ -328,6 +385,7 @@ std::string FormatReportJson(const ConversionReport& report) {
     out += "  \"written\": {\"stations\": " + Number(report.stationsWritten) +
            ", \"observations\": " + Number(report.observationsWritten) +
            ", \"vectors\": " + Number(report.vectorsWritten) +
-           ", \"positions\": " + Number(report.positionsWritten) + "}\n}\n";
+           ", \"positions\": " + Number(report.positionsWritten) +
+           ", \"rejected\": " + Number(report.rejectedWritten) + "}\n}\n";
     return out;
 }

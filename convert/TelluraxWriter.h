@@ -4,6 +4,7 @@
 #pragma once
 
 #include "bluebook/Receiver.h"
+#include "output/CompactRecords.h"
 #include "output/OutputFile.h"
 
 class BlueBookConverter;
@@ -27,8 +28,9 @@ public:
     int Position(const PositionRecord& r) override;
 
 private:
-    /// Sets the record comment; returns the comment.
-    const std::string& Comment(const char* text);
+    /// Sets the record comment to `text`, with the reason after it for a rejected record, and
+    /// returns it; a rejected record is written commented out.
+    RecordComment Comment(std::string_view text, const RejectMark& reject);
 
     BlueBookConverter& m_converter;
     OutputFile& m_out;

@@ -42,15 +42,17 @@ std::string& StartRecord(OutputFile& out) {
     return text;
 }
 
-/// Starts a record: line end, comment (one blank when empty), line end, keyword.
-void BeginRecord(std::string& line, std::string_view comment, const char* keyword) {
+/// Starts a record: line end, comment (one blank when empty), line end, keyword ("!" first when
+/// the record is commented out).
+void BeginRecord(std::string& line, const RecordComment& comment, const char* keyword) {
     line += "\r\n";
-    if (comment.empty()) {
+    if (comment.text.empty()) {
         line += ' ';
     } else {
-        line += comment;
+        line += comment.text;
     }
     line += "\r\n";
+    if (comment.disabled) line += '!';
     line += keyword;
 }
 
@@ -83,7 +85,7 @@ void FinishRecord(std::string& line, OutputFile& out, int& result) {
 
 }  // namespace
 
-void WriteCartCompact(std::string_view comment, std::string_view station, double x, double y, double z,
+void WriteCartCompact(RecordComment comment, std::string_view station, double x, double y, double z,
                                          double sdX, double sdY, double sdZ, OutputFile& out,
                                          int& result) {
     std::string& line = StartRecord(out);
@@ -98,7 +100,7 @@ void WriteCartCompact(std::string_view comment, std::string_view station, double
     FinishRecord(line, out, result);
 }
 
-void WriteGeoCompact(std::string_view comment, std::string_view station, double latitude,
+void WriteGeoCompact(RecordComment comment, std::string_view station, double latitude,
                                         double longitude, double orthoHeight,
                                         double geoidHeight, double ellipsoidHeight, double xi,
                                         double xiSd, double eta, double etaSd, OutputFile& out,
@@ -123,7 +125,7 @@ void WriteGeoCompact(std::string_view comment, std::string_view station, double 
     FinishRecord(line, out, result);
 }
 
-void WriteHgtDiffCompact(std::string_view comment, std::string_view fromStation,
+void WriteHgtDiffCompact(RecordComment comment, std::string_view fromStation,
                                             std::string_view toStation, double heightDiff,
                                             double heightDiffSd, OutputFile& out, int& result) {
     std::string& line = StartRecord(out);
@@ -135,7 +137,7 @@ void WriteHgtDiffCompact(std::string_view comment, std::string_view fromStation,
     FinishRecord(line, out, result);
 }
 
-void WriteAzCompact(std::string_view comment, std::string_view fromStation, std::string_view toStation,
+void WriteAzCompact(RecordComment comment, std::string_view fromStation, std::string_view toStation,
                                        double azimuth, double azimuthSd, double zenith,
                                        double zenithSd, double distance, double distanceSd,
                                        double instrumentHeight, double targetHeight,
@@ -152,7 +154,7 @@ void WriteAzCompact(std::string_view comment, std::string_view fromStation, std:
     FinishRecord(line, out, result);
 }
 
-void WriteHorCompact(std::string_view comment, std::string_view atStation,
+void WriteHorCompact(RecordComment comment, std::string_view atStation,
                                         std::string_view backsightStation,
                                         std::string_view foresightStation, double angle,
                                         double angleSd, double zenith, double zenithSd,
@@ -172,7 +174,7 @@ void WriteHorCompact(std::string_view comment, std::string_view atStation,
     FinishRecord(line, out, result);
 }
 
-void WriteDirCompact(std::string_view comment, std::string_view fromStation, std::string_view toStation,
+void WriteDirCompact(RecordComment comment, std::string_view fromStation, std::string_view toStation,
                                         double direction, double directionSd, double zenith,
                                         double zenithSd, double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
@@ -191,7 +193,7 @@ void WriteDirCompact(std::string_view comment, std::string_view fromStation, std
     FinishRecord(line, out, result);
 }
 
-void WriteBearCompact(std::string_view comment, std::string_view fromStation,
+void WriteBearCompact(RecordComment comment, std::string_view fromStation,
                                          std::string_view toStation, double bearing,
                                          double bearingSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
@@ -205,7 +207,7 @@ void WriteBearCompact(std::string_view comment, std::string_view fromStation,
     FinishRecord(line, out, result);
 }
 
-void WriteSurfCompact(std::string_view comment, std::string_view fromStation,
+void WriteSurfCompact(RecordComment comment, std::string_view fromStation,
                                          std::string_view toStation, double angle,
                                          double angleSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
@@ -218,49 +220,53 @@ void WriteSurfCompact(std::string_view comment, std::string_view fromStation,
     FinishRecord(line, out, result);
 }
 
-void WriteGpsCompact(std::string_view comment, int count, const GpsVector* vectors,
-                                        const double* matrix, bool offDiagonalIsCovariance,
-                                        OutputFile& out, int& result) {
+void WriteGpsVector(RecordComment comment, int k, const GpsVector* vectors, const double* matrix,
+                    bool offDiagonalIsCovariance, OutputFile& out, int& result) {
+    if (k < 0 || k >= kMaxVectors || vectors == nullptr || matrix == nullptr) return;
+    constexpr std::size_t kRow = kMatrixRowLength;
+    const GpsVector& vector = vectors[k];
+    const std::size_t first = 3 * static_cast<std::size_t>(k);
+    const double* row0 = matrix + first * kRow + first;  // block row X, from column X
+    const double* row1 = row0 + kRow;                   // block row Y
+    const double* row2 = row1 + kRow;                   // block row Z
+
+    const double s0 = row0[0];
+    const double s1 = row1[1];
+    const double s2 = row2[2];
+    double e01 = row0[1];
+    double e02 = row0[2];
+    double e12 = row1[2];
+    if (!offDiagonalIsCovariance) {
+        // Correlation to covariance, multiplied left to right as written.
+        e01 = e01 * s1 * s0;
+        e02 = e02 * s2 * s0;
+        e12 = e12 * s2 * s1;
+    }
+
+    std::string& line = StartRecord(out);
+    BeginRecord(line, comment, "$GPS_COMPACT");
+    AddName(line, vector.fromStation);
+    AddName(line, vector.toStation);
+    AddReal(line, vector.dx, kGpsComponentDecimals);
+    AddReal(line, vector.dy, kGpsComponentDecimals);
+    AddReal(line, vector.dz, kGpsComponentDecimals);
+    AddReal(line, s0 * s0, kGpsCovarianceDecimals);
+    AddReal(line, e01, kGpsCovarianceDecimals);
+    AddReal(line, s1 * s1, kGpsCovarianceDecimals);
+    AddReal(line, e02, kGpsCovarianceDecimals);
+    AddReal(line, e12, kGpsCovarianceDecimals);
+    AddReal(line, s2 * s2, kGpsCovarianceDecimals);
+    FinishRecord(line, out, result);
+}
+
+void WriteGpsCompact(RecordComment comment, int count, const GpsVector* vectors,
+                     const double* matrix, bool offDiagonalIsCovariance, OutputFile& out,
+                     int& result) {
     if (count <= 0 || vectors == nullptr || matrix == nullptr) return;
     // The matrix holds kMaxVectors vectors; a larger count would read past it.
     if (count > kMaxVectors) count = kMaxVectors;
-
-    constexpr std::size_t kRow = kMatrixRowLength;
-    std::string& line = StartRecord(out);
     for (int k = 0; k < count; ++k) {
-        const GpsVector& vector = vectors[k];
-        const std::size_t first = 3 * static_cast<std::size_t>(k);
-        const double* row0 = matrix + first * kRow + first;  // block row X, from column X
-        const double* row1 = row0 + kRow;                   // block row Y
-        const double* row2 = row1 + kRow;                   // block row Z
-
-        const double s0 = row0[0];
-        const double s1 = row1[1];
-        const double s2 = row2[2];
-        double e01 = row0[1];
-        double e02 = row0[2];
-        double e12 = row1[2];
-        if (!offDiagonalIsCovariance) {
-            // Correlation to covariance, multiplied left to right as written.
-            e01 = e01 * s1 * s0;
-            e02 = e02 * s2 * s0;
-            e12 = e12 * s2 * s1;
-        }
-
-        line.clear();
-        BeginRecord(line, comment, "$GPS_COMPACT");
-        AddName(line, vector.fromStation);
-        AddName(line, vector.toStation);
-        AddReal(line, vector.dx, kGpsComponentDecimals);
-        AddReal(line, vector.dy, kGpsComponentDecimals);
-        AddReal(line, vector.dz, kGpsComponentDecimals);
-        AddReal(line, s0 * s0, kGpsCovarianceDecimals);
-        AddReal(line, e01, kGpsCovarianceDecimals);
-        AddReal(line, s1 * s1, kGpsCovarianceDecimals);
-        AddReal(line, e02, kGpsCovarianceDecimals);
-        AddReal(line, e12, kGpsCovarianceDecimals);
-        AddReal(line, s2 * s2, kGpsCovarianceDecimals);
-        FinishRecord(line, out, result);
+        WriteGpsVector(comment, k, vectors, matrix, offDiagonalIsCovariance, out, result);
         if (out.HasError()) return;
     }
 }

@@ -166,10 +166,10 @@ TEST_F(BadInput, NinetyNineVectorsWithTermsBeyondTheMatrix) {
 
 TEST_F(BadInput, FieldsWithLettersSignsExponentsAndInfinityText) {
     std::string line = Record80("AAAA");
-    line.replace(44, 11, "-1.5e1xxxxx");  // atof reads -15
+    line.replace(44, 11, "-1.5e1xxxxx");  // -15, read up to the first letter
     line.replace(69, 6, "nanxxx");
     std::string second = Record80("BBBB");
-    second.replace(44, 11, "  +inf     ");
+    second.replace(44, 11, "  +inf     ");  // a sign, then no number: 0
     second.replace(69, 6, "abcdef");  // no number: 0
     const std::string out = dir / "out.txt";
     const RunResult r =
@@ -177,8 +177,8 @@ TEST_F(BadInput, FieldsWithLettersSignsExponentsAndInfinityText) {
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string written = ReadFile(out);
     EXPECT_NE(written.find("$GEO_COMPACT; AAAA; -0.000000015; "), std::string::npos) << written;
-    EXPECT_NE(written.find("$GEO_COMPACT; BBBB; inf; 0.0000001; -105.010203456; 0.0000001; "
-                           "0.0000; "),
+    EXPECT_NE(written.find("$GEO_COMPACT; BBBB; 0.000000000; 0.0000001; -105.010203456; "
+                           "0.0000001; 0.0000; "),
               std::string::npos)
         << written;
 }

@@ -434,30 +434,56 @@ TEST(BFileSamples, RealFilesConvertWithTheirStations) {
     struct Sample {
         const char* bFile;
         const char* serfil;
+        Reading reading;
         const char* comment;  // header line 2
         const char* datum;    // header line 4
         std::size_t stations;
         std::vector<std::string> someStations;  // worked out from their *80* and *86* records
     };
     const Sample samples[] = {
-        // GPS project; 0013 and 0014 are not in its SERFIL file.
-        {"noaa-ngs-adjust/bfile", "noaa-ngs-adjust/serfil", "!B-File Record Type 13",
-         "  NORTH AMERICAN ", 14,
+        // GPS project; 0013 and 0014 are not in its SERFIL file. Read literally they keep
+        // their serial numbers; NGS's reading names them by the IDs of their *25* records.
+        {"noaa-ngs-adjust/bfile", "noaa-ngs-adjust/serfil", Reading::kClassic,
+         "!B-File Record Type 13", "  NORTH AMERICAN ", 14,
          {GeoLine("0013", "35.374636720", "-112.083481100", "1824.7670", "0.0000", "1801.3590"),
           GeoLine("0014", "36.022677490", "-111.494892331", "2286.5700", "0.0000",
                   "2263.3430")}},
+        {"noaa-ngs-adjust/bfile", "noaa-ngs-adjust/serfil", Reading::kNgs,
+         "!B-File Record Type 13", "  NORTH AMERICAN ", 14,
+         {GeoLine("DOBY", "35.374636720", "-112.083481100", "1824.7670", "0.0000", "1801.3590"),
+          GeoLine("DSVW", "36.022677490", "-111.494892331", "2286.5700", "0.0000",
+                  "2263.3430")}},
         // Adjusted positions; its last *93* line has blank columns 1 to 6.
-        {"noaa-ngs-adjust/bfile.fnl", "", "!B-File Record Type 13", "  NORTH AMERICAN ", 14,
+        {"noaa-ngs-adjust/bfile.fnl", "", Reading::kClassic, "!B-File Record Type 13",
+         "  NORTH AMERICAN ", 14,
          {GeoLine("0013", "35.374636733", "-112.083481088", "1824.7540", "-23.4080",
                   "1801.3610")}},
-        // Some *86* records hold only an ellipsoidal height.
-        {"noaa-ngs-HTDP/Ex4_bfile", "", "!B-File Record Type 13", "  NAD 83(2011)   ", 6,
+        {"noaa-ngs-adjust/bfile.fnl", "", Reading::kNgs, "!B-File Record Type 13",
+         "  NORTH AMERICAN ", 14,
+         {GeoLine("DOBY", "35.374636733", "-112.083481088", "1824.7540", "-23.4080",
+                  "1801.3610")}},
+        // Some *86* records hold only an ellipsoidal height; two orthometric heights have
+        // their millimetre digit blank ("  4241 ", "  5147 "): 4.241 m and 5.147 m read
+        // literally, 42.410 m and 51.470 m read as NGS does, which their own H + N - h
+        // confirms (42.410 - 21.725 - 20.688 = -0.003).
+        {"noaa-ngs-HTDP/Ex4_bfile", "", Reading::kClassic, "!B-File Record Type 13",
+         "  NAD 83(2011)   ", 6,
          {GeoLine("0002", "48.044539318", "-123.024234985", "0.0000", "0.0000", "-15.5050"),
+          GeoLine("0001", "48.003820881", "-122.463305889", "4.2410", "-21.7250", "20.6880"),
           GeoLine("0005", "47.405626370", "-122.185453171", "98.1690", "-23.7210", "74.4550")}},
+        {"noaa-ngs-HTDP/Ex4_bfile", "", Reading::kNgs, "!B-File Record Type 13",
+         "  NAD 83(2011)   ", 6,
+         {GeoLine("PNNL", "48.044539318", "-123.024234985", "0.0000", "0.0000", "-15.5050"),
+          GeoLine("CHCM", "48.003820881", "-122.463305889", "42.4100", "-21.7250", "20.6880"),
+          GeoLine("SEDR", "48.311759211", "-122.132578964", "51.4700", "-21.3340", "30.1630")}},
         // No *13* record: the header keeps the converter's datum.
-        {"noaa-ngs-HTDP/wa.bfile.txt", "", " ", "  NAD 83", 4,
+        {"noaa-ngs-HTDP/wa.bfile.txt", "", Reading::kClassic, " ", "  NAD 83", 4,
          {GeoLine("0002", "48.311759215", "-122.132578964", "51.5650", "-21.3230", "30.2420"),
           GeoLine("0006", "48.274570456", "-122.253386127", "25.0350", "-21.9110",
+                  "3.1240")}},
+        {"noaa-ngs-HTDP/wa.bfile.txt", "", Reading::kNgs, " ", "  NAD 83", 4,
+         {GeoLine("SEDR", "48.311759215", "-122.132578964", "51.5650", "-21.3230", "30.2420"),
+          GeoLine("BVSA", "48.274570456", "-122.253386127", "25.0350", "-21.9110",
                   "3.1240")}},
     };
     const std::string folder = std::string(BB_TEST_DATA_DIR) + "/data/samples/";
@@ -468,6 +494,7 @@ TEST(BFileSamples, RealFilesConvertWithTheirStations) {
         if (*sample.serfil != '\0') platform.serfilPath = folder + sample.serfil;
         platform.outputPath = dir / "out.txt";
         BlueBookConverter converter(platform);
+        converter.m_reading = sample.reading;
         converter.OnConvertData();
         ASSERT_EQ(platform.shown.size(), 1u) << sample.bFile;
         EXPECT_EQ(platform.shown[0].number, 1601) << sample.bFile;

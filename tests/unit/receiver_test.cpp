@@ -75,6 +75,7 @@ private:
 
 struct Case {
     const char* what;
+    Reading reading;
     bool gFile;
     std::string text;
     std::string failOn;
@@ -87,6 +88,7 @@ struct Case {
 // duplicate station, 5 short set.
 const Case kCases[] = {
     {"B-file: datum, stations, observations, in their passes",
+     Reading::kClassic,
      false,
      "000010*13*NAD 83         \n"
      "000020*80*0001\n"
@@ -104,6 +106,7 @@ const Case kCases[] = {
       "direction 5 *20* 0001>0002 set 1", "warn 5 *20* 0 ", "skip 6 *22* 2",
       "distance 7 *52* 0001>0002 E", "skip 8 *13* 4", "skip 9 *AA* 0", "end 9 complete"}},
     {"B-file: a failed write stops the reader where it stands",
+     Reading::kClassic,
      false,
      "000010*80*0001\n"
      "000020*20*000101                                  0002\n"
@@ -113,6 +116,7 @@ const Case kCases[] = {
      {"begin", "datum 0  none", "part 1 *80* 0001", "station 1 *80* 0001",
       "direction 2 *20* 0001>0002 set 1", "end 2 stopped"}},
     {"G-file: a set handed on with its records, a discarded one, a position",
+     Reading::kClassic,
      true,
      "AHEADER\n"
      "B                        02\n"
@@ -142,8 +146,8 @@ TEST(Readers, HandOnWhatTheyReadInFileOrder) {
         receiver.failOn = c.failOn;
         StationNames names;
         int lineCounter = 0;
-        const int result = c.gFile ? ReadGFile(in, names, receiver, lineCounter)
-                                   : ReadBFile(in, names, receiver, lineCounter);
+        const int result = c.gFile ? ReadGFile(in, names, c.reading, receiver, lineCounter)
+                                   : ReadBFile(in, names, c.reading, receiver, lineCounter);
         EXPECT_EQ(result, c.result) << c.what;
         EXPECT_EQ(receiver.calls, c.calls) << c.what;
     }

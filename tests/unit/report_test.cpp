@@ -36,11 +36,13 @@ std::vector<int> LinesOf(const Occurrences& at) {
     return std::vector<int>(at.lines.begin(), at.lines.begin() + at.kept);
 }
 
-/// Runs one job over the given inputs (empty: not named) and keeps its account.
+/// Runs one job over the given inputs (empty: not named) and keeps its account. The files
+/// below were written for the literal reading, whose warnings they meet.
 struct Job {
     TempDir dir;
     FakePlatform platform;
     ConversionReport report;
+    Reading reading = Reading::kClassic;
 
     void Run(const std::string& serfil, const std::string& bfile, const std::string& gfile,
              bool keepAccount = true) {
@@ -54,6 +56,7 @@ struct Job {
         platform.gFilePath = place("gfile", gfile);
         platform.outputPath = dir / "out.txt";
         BlueBookConverter converter(platform);
+        converter.m_reading = reading;
         if (keepAccount) converter.m_report = &report;
         converter.OnConvertData();
         ASSERT_EQ(platform.shown.size(), 1u);
