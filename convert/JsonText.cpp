@@ -1,5 +1,9 @@
 #include "convert/JsonText.h"
 
+#include <cmath>
+
+#include "output/NumberFormat.h"
+
 void AppendJsonString(std::string& out, std::string_view text) {
     static const char kHex[] = "0123456789abcdef";
     out += '"';
@@ -34,4 +38,12 @@ void AppendJsonString(std::string& out, std::string_view text) {
         }
     }
     out += '"';
+}
+
+void AppendJsonNumber(std::string& out, double value, int decimals) {
+    if (std::isfinite(value)) {
+        AppendFixed(out, value, decimals);
+    } else {
+        out += "null";
+    }
 }

@@ -9,3 +9,7 @@
 /// and every other byte is taken as Latin-1 and written as the UTF-8 of that character.
 void AppendJsonString(std::string& out, std::string_view text);
 
+
+/// Appends `value` as a JSON number with exactly `decimals` decimals (AppendFixed), or `null`
+/// for an infinity or NaN, which JSON cannot write.
+void AppendJsonNumber(std::string& out, double value, int decimals);
