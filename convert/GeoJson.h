@@ -10,7 +10,8 @@
 //     records (X, Y, Z only) left out, and the report's vector end points not in the B-file.
 // Every feature has "type", "geometry" and "properties"; the properties name the record
 // ("record": "*20*", "C"...), its "line", its stations and values, and "warnings": the texts
-// (WarningText) of the warnings about the records it was drawn from, in their order there.
+// (WarningText) of the warnings about the records it was drawn from, each once, in the order of
+// ReportWarning (an empty array when there is none).
 //
 // Positions are decimal degrees, [longitude, latitude], 9 decimals, as the B-file gives them
 // (on its datum; no datum shift is applied). Property values are written as the TELLURAX file
@@ -71,8 +72,8 @@ private:
         int line;                     // of its "*80*" record
         bool placed = false;          // its station record gave a finite position
         double longitude = 0.0, latitude = 0.0;  // decimal degrees
-        double orthoHeight = 0.0, geoidHeight = 0.0, ellipsoidHeight = 0.0;
-        WarningBits warnings = 0;
+        double orthoHeight = 0.0, geoidHeight = 0.0, ellipsoidHeight = 0.0;  // NaN (null)
+        WarningBits warnings = 0;                                   // until its station record
     };
     /// A line feature whose warnings may still come: its text up to the warnings.
     struct HeldLine {
