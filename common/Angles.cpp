@@ -60,7 +60,7 @@ void SplitDms(double x, double& degrees, double& minutes, double& seconds) {
     seconds = secondsFraction * 100.0;
 }
 
-double DmsToRadians(double a) {
+double DmsToDegrees(double a) {
     double d = 0.0;
     double m = 0.0;
     double s = 0.0;
@@ -69,8 +69,14 @@ double DmsToRadians(double a) {
     const double minutesInDegrees = m * kOneSixtieth;
     const double partial = secondsInDegrees + minutesInDegrees;
     const double decimal = partial + d;
-    const double radians = decimal / kDegreesPerRadian;
-    return SignOf(a) * radians;
+    return SignOf(a) * decimal;
+}
+
+double DmsToRadians(double a) {
+    // The sign is applied before the division: a division rounds -x to exactly -(x rounded),
+    // so the bits are those of dividing the magnitude and signing the quotient.
+    const double degrees = DmsToDegrees(a);
+    return degrees / kDegreesPerRadian;
 }
 
 double RadiansToDms(double r) {

@@ -20,6 +20,8 @@ double FractionPart(double x);
 /// Splits a packed angle x >= 0 into degrees, minutes and seconds (a tiny nudge is added first,
 /// so that 45.3, stored slightly below, still splits into 45 deg 30').
 void SplitDms(double x, double& degrees, double& minutes, double& seconds);
+/// A packed angle in decimal degrees (45.30125 gives 45.503472...; the sign is kept).
+double DmsToDegrees(double a);
 /// A packed angle in radians.
 double DmsToRadians(double a);
 /// Radians as a packed angle.

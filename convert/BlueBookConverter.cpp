@@ -58,6 +58,7 @@ int BlueBookConverter::WithReceivers(BlueBookFile file, const std::string& path,
         m_report->StartFile(file, path);
         receivers.push_back(m_report);
     }
+    if (m_extraReceiver) receivers.push_back(m_extraReceiver);
     ReceiverFan fan(std::move(receivers));
     m_stationNames.Index(m_serfilNumbers, m_serfilNames);
     const int result = read(fan);

@@ -83,10 +83,14 @@ public:
     /// The account of the conversion, kept when a front end sets it (the front end owns it; it
     /// must outlive every job run while it is set). Null: no account.
     ConversionReport* m_report = nullptr;
+    /// One more receiver of what the B-file and G-file readers read (a GeoJSON writer), after
+    /// the writer and the account; the front end owns it and it must outlive every job run
+    /// while it is set. A failure it returns ends the job as the writer's would. Null: none.
+    BlueBookReceiver* m_extraReceiver = nullptr;
 
 private:
     /// Runs `read` with the station names indexed and every receiver of this converter (the
-    /// writer to `out` first, then the account).
+    /// writer to `out` first, then the account, then the extra receiver).
     template <typename Read>
     int WithReceivers(BlueBookFile file, const std::string& path, OutputFile& out, Read read);
 

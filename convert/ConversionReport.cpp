@@ -64,6 +64,7 @@ void ConversionReport::Clear() {
     m_bStations.clear();
     m_bStationIndex.clear();
     m_unmatchedEnds = WarningTally();
+    m_compared = false;
 }
 
 int ConversionReport::TypeSlot(ReportFile file, std::string_view type) {
@@ -232,6 +233,7 @@ void ConversionReport::NoteVectorEnd(const std::string& name, int line) {
 }
 
 void ConversionReport::CompareStations() {
+    m_compared = true;
     Account(ReportFile::kGFile).warnings[static_cast<std::size_t>(
         ReportWarning::kUnmatchedEndpoint)] = m_unmatchedEnds;
     for (const BFileStationEntry& station : m_bStations) {
@@ -241,4 +243,10 @@ void ConversionReport::CompareStations() {
             .warnings[static_cast<std::size_t>(ReportWarning::kUnreachedStation)]
             .AddNamed(station.line, station.name);
     }
+}
+
+bool ConversionReport::Unreached(std::string_view name) const {
+    if (!m_compared) return false;
+    const auto found = m_bStationIndex.find(std::string(name));
+    return found != m_bStationIndex.end() && !m_bStations[found->second].reached;
 }

@@ -146,6 +146,11 @@ public:
     /// Warns of vector end points that are no B-file station and of B-file stations that no
     /// vector reaches. For a job that converted both files, the B-file first.
     void CompareStations();
+    /// Whether CompareStations ran since the last Clear.
+    bool StationsCompared() const { return m_compared; }
+    /// Whether CompareStations warned that no vector reaches the B-file station `name` (a name
+    /// with several "*80*" records is reached through its first); false before it ran.
+    bool Unreached(std::string_view name) const;
 
     void BeginFile(BlueBookFile file) override;
     void EndFile(BlueBookFile file, long long lines, bool reachedEnd) override;
@@ -185,6 +190,7 @@ private:
     std::vector<BFileStationEntry> m_bStations;
     std::unordered_map<std::string, std::size_t> m_bStationIndex;
     WarningTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
+    bool m_compared = false;       // CompareStations ran
 };
 
 /// The texts of the reasons and warnings: what the summary shows, and the JSON keys.

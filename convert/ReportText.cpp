@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "convert/ConversionReport.h"
+#include "convert/JsonText.h"
 
 namespace {
 
@@ -155,43 +156,6 @@ void AppendNotes(std::string& out, const FileAccount& account) {
         AppendDetail(out, NoteText(static_cast<RecordNote>(n)), width, at);
         out += '\n';
     }
-}
-
-// JSON text: strings escaped, bytes that are not UTF-8 taken as Latin-1.
-void AppendJsonString(std::string& out, std::string_view text) {
-    static const char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7f) {
-            out += "\\u00";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            // A well-formed UTF-8 sequence passes as it is.
-            std::size_t length = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 ? 2 : 0;
-            if (length > 0 && i + length <= text.size()) {
-                for (std::size_t k = 1; k < length; ++k) {
-                    if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) length = 0;
-                }
-            } else {
-                length = 0;
-            }
-            if (length > 0) {
-                out.append(text.data() + i, length);
-                i += length - 1;
-            } else {
-                out += static_cast<char>(0xc0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3f));
-            }
-        }
-    }
-    out += '"';
 }
 
 void AppendJsonOccurrences(std::string& out, const Occurrences& at) {

@@ -1,0 +1,446 @@
+// The GeoJSON network. Each feature is one line of the file:
+//
+//   {"type": "FeatureCollection", "features": [
+//   {"type": "Feature", "geometry": {"type": "LineString", "coordinates": [[-112.1, 36.0], ...
+//   {"type": "Feature", "geometry": {"type": "Point", "coordinates": [-112.1, 36.0]}, ...
+//   ],
+//   "notDrawn": {"lines": 7, "positions": 0}
+//   }
+//
+// Warnings find their feature by file and line: a reader hands a record on and then warns of
+// it, so a warning concerns the record handed on last (for a vector set, a C or F line concerns
+// its vector, the set's B, D and E lines and the closing line every vector). Two come earlier:
+// a second "*80*" for a station is warned of just before its record, and a term outside the
+// matrix as its D or E line is read, before the set closes.
+#include "convert/GeoJson.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "common/Angles.h"
+#include "common/ResultCodes.h"
+#include "convert/ConversionReport.h"
+#include "convert/JsonText.h"
+#include "output/NumberFormat.h"
+
+namespace {
+
+// Decimals by kind of value.
+constexpr int kDegreesDecimals = 9;  // longitude and latitude, decimal degrees
+constexpr int kAngleDecimals = 6;    // packed DMS observations
+constexpr int kAngleSdDecimals = 3;  // seconds of arc
+constexpr int kLengthDecimals = 5;   // distances, instrument and target heights, vectors
+constexpr int kHeightDecimals = 4;   // station heights
+
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();  // written null
+
+static_assert(kReportWarningCount <= 32, "one bit per warning");
+
+std::uint32_t Bit(ReportWarning warning) { return 1u << static_cast<unsigned>(warning); }
+std::uint32_t Bit(RecordWarning warning) {
+    // The report's warnings begin with the readers' own, in the same order.
+    return Bit(static_cast<ReportWarning>(static_cast<int>(warning)));
+}
+
+/// Appends `, "key": ` to the properties.
+void Key(std::string& text, const char* key) {
+    text += ", \"";
+    text += key;
+    text += "\": ";
+}
+
+void AddText(std::string& text, const char* key, std::string_view value) {
+    Key(text, key);
+    AppendJsonString(text, value);
+}
+
+void AddNumber(std::string& text, const char* key, double value, int decimals) {
+    Key(text, key);
+    AppendJsonNumber(text, value, decimals);
+}
+
+void AddInt(std::string& text, const char* key, int value) {
+    Key(text, key);
+    AppendInt(text, value);
+}
+
+void AddHeights(std::string& text, double instrumentHeight, double targetHeight) {
+    AddNumber(text, "instrumentHeight", instrumentHeight, kLengthDecimals);
+    AddNumber(text, "targetHeight", targetHeight, kLengthDecimals);
+}
+
+/// "[longitude, latitude]".
+void AddPosition(std::string& text, double longitude, double latitude) {
+    text += '[';
+    AppendFixed(text, longitude, kDegreesDecimals);
+    text += ", ";
+    AppendFixed(text, latitude, kDegreesDecimals);
+    text += ']';
+}
+
+const char* WeightingText(Weighting weighting) {
+    switch (weighting) {
+        case Weighting::kStandardDeviation: return "standardDeviation";
+        case Weighting::kSetups: return "setups";
+        case Weighting::kDistance: return "distance";
+        case Weighting::kUnknown: break;
+    }
+    return "unknown";
+}
+
+}  // namespace
+
+// --- Features ---------------------------------------------------------------------------------
+
+void GeoJsonWriter::OpenCollection() {
+    if (m_started) return;
+    m_out.Write("{\"type\": \"FeatureCollection\", \"features\": [\n");
+    m_started = true;
+}
+
+int GeoJsonWriter::WriteFeature(std::string& text, WarningBits warnings) {
+    text += ", \"warnings\": [";
+    bool first = true;
+    for (int w = 0; w < kReportWarningCount; ++w) {
+        if ((warnings & Bit(static_cast<ReportWarning>(w))) == 0) continue;
+        if (!first) text += ", ";
+        first = false;
+        AppendJsonString(text, WarningText(static_cast<ReportWarning>(w)));
+    }
+    text += "]}}";
+    OpenCollection();
+    if (!m_firstFeature) m_out.Write(",\n");
+    m_firstFeature = false;
+    m_out.Write(text);
+    return m_out.HasError() ? kMsgWriteError : 0;
+}
+
+int GeoJsonWriter::Flush() {
+    int result = 0;
+    for (std::size_t i = 0; i < m_heldCount && result == 0; ++i) {
+        result = WriteFeature(m_held[i].text, m_held[i].warnings);
+    }
+    m_heldCount = 0;
+    m_setLines.clear();
+    m_partLine = 0;
+    return result;
+}
+
+int GeoJsonWriter::NextRecord(const RecordRef& at) {
+    if (m_earlyFile != at.file || m_earlyLine != at.line) m_earlyWarnings = 0;
+    m_file = at.file;
+    return Flush();
+}
+
+GeoJsonWriter::WarningBits GeoJsonWriter::TakeEarlyWarnings() {
+    const WarningBits early = m_earlyWarnings;
+    m_earlyWarnings = 0;
+    return early;
+}
+
+const GeoJsonWriter::StationPoint* GeoJsonWriter::Placed(std::string_view name) const {
+    const auto found = m_firstPoint.find(std::string(name));
+    if (found == m_firstPoint.end()) return nullptr;
+    const StationPoint& point = m_points[found->second];
+    return point.placed ? &point : nullptr;
+}
+
+bool GeoJsonWriter::StartLine(const RecordRef& at, std::string_view from, std::string_view to,
+                              WarningBits early) {
+    const StationPoint* const a = Placed(from);
+    const StationPoint* const b = Placed(to);
+    if (a == nullptr || b == nullptr) {
+        ++m_linesNotDrawn;
+        return false;
+    }
+    if (m_heldCount == m_held.size()) m_held.emplace_back();
+    HeldLine& held = m_held[m_heldCount++];
+    held.line = at.line;
+    held.warnings = early;
+    std::string& text = held.text;
+    text = "{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
+    AddPosition(text, a->longitude, a->latitude);
+    text += ", ";
+    AddPosition(text, b->longitude, b->latitude);
+    text += "]}, \"properties\": {\"record\": ";
+    AppendJsonString(text, at.type);
+    AddInt(text, "line", at.line);
+    AddText(text, "from", from);
+    AddText(text, "to", to);
+    return true;
+}
+
+// --- Stations ---------------------------------------------------------------------------------
+
+GeoJsonWriter::StationPoint& GeoJsonWriter::AddPoint(std::string_view name, int line) {
+    m_points.emplace_back();
+    StationPoint& point = m_points.back();
+    point.name.assign(name.data(), name.size());
+    point.line = line;
+    point.orthoHeight = point.geoidHeight = point.ellipsoidHeight = kNoValue;
+    m_firstPoint.emplace(point.name, m_points.size() - 1);  // keeps an earlier point's entry
+    return point;
+}
+
+int GeoJsonWriter::StationPart(const ::StationPart& part) {
+    if (const int result = NextRecord(part.at); result != 0) return result;
+    if (part.at.type == "*80*") {
+        AddPoint(part.station, part.at.line);
+        m_partPoint = m_points.size() - 1;
+    } else {
+        // "*85*" and "*86*" complete the first station of their name.
+        const auto found = m_firstPoint.find(std::string(part.station));
+        if (found == m_firstPoint.end()) return 0;
+        m_partPoint = found->second;
+    }
+    m_partLine = part.at.line;
+    m_points[m_partPoint].warnings |= TakeEarlyWarnings();
+    return 0;
+}
+
+int GeoJsonWriter::Station(const StationRecord& s) {
+    if (const int result = NextRecord(s.at); result != 0) return result;
+    // The station records come in the order of the "*80*" records that made the points.
+    if (m_nextPlaced >= m_points.size() || m_points[m_nextPlaced].line != s.at.line) {
+        AddPoint(s.name, s.at.line);
+        m_nextPlaced = m_points.size() - 1;
+    }
+    StationPoint& point = m_points[m_nextPlaced++];
+    point.longitude = DmsToDegrees(s.longitude);
+    point.latitude = DmsToDegrees(s.latitude);
+    point.placed = std::isfinite(point.longitude) && std::isfinite(point.latitude);
+    point.orthoHeight = s.orthoHeight;
+    point.geoidHeight = s.geoidHeight;
+    point.ellipsoidHeight = s.ellipsoidHeight;
+    return 0;
+}
+
+void GeoJsonWriter::AppendPoint(std::string& text, const StationPoint& point) const {
+    text = "{\"type\": \"Feature\", \"geometry\": ";
+    if (point.placed) {
+        text += "{\"type\": \"Point\", \"coordinates\": ";
+        AddPosition(text, point.longitude, point.latitude);
+        text += '}';
+    } else {
+        text += "null";
+    }
+    text += ", \"properties\": {\"name\": ";
+    AppendJsonString(text, point.name);
+    AddText(text, "record", "*80*");
+    AddInt(text, "line", point.line);
+    AddNumber(text, "orthometricHeight", point.orthoHeight, kHeightDecimals);
+    AddNumber(text, "geoidHeight", point.geoidHeight, kHeightDecimals);
+    AddNumber(text, "ellipsoidalHeight", point.ellipsoidHeight, kHeightDecimals);
+}
+
+// --- Observations -----------------------------------------------------------------------------
+
+int GeoJsonWriter::Direction(const DirectionRecord& r) {
+    if (const int result = NextRecord(r.at); result != 0) return result;
+    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
+    std::string& text = HeldText();
+    AddNumber(text, "direction", r.direction, kAngleDecimals);
+    AddNumber(text, "directionSd", r.directionSd, kAngleSdDecimals);
+    AddHeights(text, r.instrumentHeight, r.targetHeight);
+    AddInt(text, "setNumber", r.setNumber);
+    return 0;
+}
+
+/// Two lines from the occupied station: to the backsight and to the foresight.
+int GeoJsonWriter::HorizontalAngle(const HorizontalAngleRecord& r) {
+    if (const int result = NextRecord(r.at); result != 0) return result;
+    const WarningBits early = TakeEarlyWarnings();
+    for (const std::string_view to : {r.backsightStation, r.foresightStation}) {
+        if (!StartLine(r.at, r.atStation, to, early)) continue;
+        std::string& text = HeldText();
+        AddText(text, "backsight", r.backsightStation);
+        AddText(text, "foresight", r.foresightStation);
+        AddNumber(text, "angle", r.angle, kAngleDecimals);
+        AddHeights(text, r.instrumentHeight, r.targetHeight);
+    }
+    return 0;
+}
+
+int GeoJsonWriter::VerticalAngle(const VerticalAngleRecord& r) {
+    if (const int result = NextRecord(r.at); result != 0) return result;
+    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
+    std::string& text = HeldText();
+    AddNumber(text, "zenith", r.zenith, kAngleDecimals);
+    AddNumber(text, "zenithSd", r.zenithSd, kAngleSdDecimals);
+    AddHeights(text, r.instrumentHeight, r.targetHeight);
+    return 0;
+}
+
+int GeoJsonWriter::HeightDifference(const HeightDifferenceRecord& r) {
+    if (const int result = NextRecord(r.at); result != 0) return result;
+    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
+    std::string& text = HeldText();
+    AddNumber(text, "heightDifference", r.heightDiff, kLengthDecimals);
+    AddNumber(text, "weight", r.weight, kLengthDecimals);
+    AddText(text, "weighting", WeightingText(r.weighting));
+    return 0;
+}
+
+int GeoJsonWriter::Distance(const DistanceRecord& r) {
+    if (const int result = NextRecord(r.at); result != 0) return result;
+    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
+    std::string& text = HeldText();
+    AddText(text, "code", std::string_view(&r.code, 1));
+    AddNumber(text, "distance", r.distance, kLengthDecimals);
+    AddNumber(text, "distanceSd", r.distanceSd, kLengthDecimals);
+    AddHeights(text, r.instrumentHeight, r.targetHeight);
+    return 0;
+}
+
+int GeoJsonWriter::Azimuth(const AzimuthRecord& r) {
+    if (const int result = NextRecord(r.at); result != 0) return result;
+    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
+    std::string& text = HeldText();
+    AddNumber(text, "azimuth", r.azimuth, kAngleDecimals);
+    AddNumber(text, "azimuthSd", r.azimuthSd, kAngleSdDecimals);
+    if (r.withHeights) AddHeights(text, r.instrumentHeight, r.targetHeight);
+    return 0;
+}
+
+// --- G-file -----------------------------------------------------------------------------------
+
+int GeoJsonWriter::VectorSet(const VectorSetRecord& set) {
+    if (const int result = NextRecord(set.at); result != 0) return result;
+    // A C or F line concerns its vector; the closing line and the B, D and E lines every one.
+    const SetMember* vectorMember[kMaxVectors + 1] = {};
+    int firstLine = set.at.line;
+    m_setLines.push_back(set.at.line);
+    for (std::size_t i = 0; i < set.memberCount; ++i) {
+        const SetMember& member = set.members[i];
+        firstLine = std::min(firstLine, member.line);
+        if (member.vector >= 1 && member.vector <= kMaxVectors) {
+            vectorMember[member.vector] = &member;
+        } else {
+            m_setLines.push_back(member.line);
+        }
+    }
+    WarningBits setWarnings = TakeEarlyWarnings();
+    if (m_termOutsideLine >= firstLine) setWarnings |= Bit(RecordWarning::kTermOutsideMatrix);
+    m_termOutsideLine = 0;
+    const int count = std::min(set.count, kMaxVectors);
+    for (int k = 1; k <= count; ++k) {
+        if (vectorMember[k] == nullptr) {
+            ++m_linesNotDrawn;  // an empty vector of a short set
+            continue;
+        }
+        HoldVector(set, k, *vectorMember[k], setWarnings);
+    }
+    return 0;
+}
+
+void GeoJsonWriter::HoldVector(const VectorSetRecord& set, int k, const SetMember& member,
+                               WarningBits early) {
+    const GpsVector& v = set.vectors[k - 1];
+    const RecordRef at{BlueBookFile::kGFile, member.line, std::string_view(&member.type, 1)};
+    if (!StartLine(at, v.fromStation, v.toStation, early)) return;
+    std::string& text = HeldText();
+    AddInt(text, "vector", k);
+    AddNumber(text, "dx", v.dx, kLengthDecimals);
+    AddNumber(text, "dy", v.dy, kLengthDecimals);
+    AddNumber(text, "dz", v.dz, kLengthDecimals);
+    // The diagonal of the vector's block holds the standard deviations of its components.
+    constexpr std::size_t kNextDiagonal = kMatrixRowLength + 1;
+    const double* const diagonal = set.matrix + 3 * static_cast<std::size_t>(k - 1) * kNextDiagonal;
+    AddNumber(text, "sdX", diagonal[0], kLengthDecimals);
+    AddNumber(text, "sdY", diagonal[kNextDiagonal], kLengthDecimals);
+    AddNumber(text, "sdZ", diagonal[2 * kNextDiagonal], kLengthDecimals);
+}
+
+int GeoJsonWriter::Position(const PositionRecord& r) {
+    if (const int result = NextRecord(r.at); result != 0) return result;
+    ++m_positionsNotDrawn;  // X, Y, Z only: no point of the map
+    return 0;
+}
+
+// --- Warnings and the files -------------------------------------------------------------------
+
+void GeoJsonWriter::Warning(const RecordRef& at, RecordWarning warning, std::string_view) {
+    const WarningBits bit = Bit(warning);
+    if (at.file == m_file) {
+        if (std::find(m_setLines.begin(), m_setLines.end(), at.line) != m_setLines.end()) {
+            for (std::size_t i = 0; i < m_heldCount; ++i) m_held[i].warnings |= bit;
+            return;
+        }
+        bool held = false;
+        for (std::size_t i = 0; i < m_heldCount; ++i) {
+            if (m_held[i].line != at.line) continue;
+            m_held[i].warnings |= bit;
+            held = true;
+        }
+        if (held) return;
+        if (at.line == m_partLine) {
+            m_points[m_partPoint].warnings |= bit;
+            return;
+        }
+    }
+    if (warning == RecordWarning::kTermOutsideMatrix) {
+        m_termOutsideLine = at.line;
+        return;
+    }
+    // Before its record, or about a record that drew nothing: kept until the next record.
+    if (m_earlyFile != at.file || m_earlyLine != at.line) m_earlyWarnings = 0;
+    m_earlyFile = at.file;
+    m_earlyLine = at.line;
+    m_earlyWarnings |= bit;
+}
+
+void GeoJsonWriter::BeginFile(BlueBookFile file) {
+    Flush();
+    m_file = file;
+    m_earlyWarnings = 0;
+    m_termOutsideLine = 0;
+}
+
+void GeoJsonWriter::EndFile(BlueBookFile, long long, bool) {
+    Flush();  // a failed write shows in Finish
+    m_earlyWarnings = 0;
+    m_termOutsideLine = 0;
+}
+
+void GeoJsonWriter::AppendNotDrawn(std::string& text, const ConversionReport* report) const {
+    text += "\"notDrawn\": {\"lines\": " + std::to_string(m_linesNotDrawn) +
+            ", \"positions\": " + std::to_string(m_positionsNotDrawn);
+    if (report != nullptr && report->StationsCompared()) {
+        const WarningTally& ends =
+            report->Warning(ReportFile::kGFile, ReportWarning::kUnmatchedEndpoint);
+        text += ", \"endPointsNotInBFile\": {\"count\": " + std::to_string(ends.at.count) +
+                ", \"names\": [";
+        for (std::size_t i = 0; i < ends.names.size(); ++i) {
+            if (i > 0) text += ", ";
+            AppendJsonString(text, ends.names[i]);
+        }
+        text += ends.moreNames ? "], \"moreNames\": true}" : "], \"moreNames\": false}";
+    }
+    text += '}';
+}
+
+int GeoJsonWriter::Finish() { return Finish(nullptr); }
+
+int GeoJsonWriter::Finish(const ConversionReport& report) { return Finish(&report); }
+
+int GeoJsonWriter::Finish(const ConversionReport* report) {
+    if (m_finished) return 0;
+    m_finished = true;
+    if (const int result = Flush(); result != 0) return result;
+    std::string text;
+    for (const StationPoint& point : m_points) {
+        WarningBits warnings = point.warnings;
+        if (report != nullptr && report->Unreached(point.name)) {
+            warnings |= Bit(ReportWarning::kUnreachedStation);
+        }
+        AppendPoint(text, point);
+        if (const int result = WriteFeature(text, warnings); result != 0) return result;
+    }
+    OpenCollection();
+    text = m_firstFeature ? "],\n" : "\n],\n";
+    AppendNotDrawn(text, report);
+    text += "\n}\n";
+    m_out.Write(text);
+    return m_out.HasError() ? kMsgWriteError : 0;
+}
