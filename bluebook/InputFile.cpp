@@ -1,6 +1,12 @@
 #include "bluebook/InputFile.h"
 
+#include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "bluebook/RecordLine.h"
 #include "common/FileSystem.h"
@@ -15,12 +21,40 @@ InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::string& path) {
     Close();
+    m_systemError = 0;
     // Some systems open a directory as a stream that fails only when it is read: ask the file
     // system instead, so that a read error in the first block of a file is reported as one.
-    if (IsDirectory(path)) return false;
-    std::FILE* stream = OpenFile(path, "rb");
-    if (stream == nullptr) return false;
+    if (IsDirectory(path)) {
+        m_systemError = EISDIR;
+        return false;
+    }
+    std::FILE* stream = nullptr;
+    if (path == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdin), _O_BINARY);  // the text-mode rules are applied here
+#endif
+        stream = stdin;
+    } else {
+        errno = 0;
+        stream = OpenFile(path, "rb");
+        if (stream == nullptr) {
+            m_systemError = errno != 0 ? errno : ENOENT;
+            return false;
+        }
+    }
     Adopt(stream);
+    m_isStandardInput = stream == stdin;
+    if (IsRegularFile(stream)) {
+        m_openStamp = StampOf(stream);
+        return true;
+    }
+    // Standard input, a pipe or a device can be read only once: what is read is kept in a
+    // scratch file, which later passes read.
+    m_copy = CreateScratchFile(m_systemError);
+    if (m_copy == nullptr) {
+        Close();
+        return false;
+    }
     return true;
 }
 
@@ -33,9 +67,35 @@ void InputFile::Adopt(std::FILE* stream) {
 }
 
 void InputFile::Close() {
-    if (m_stream != nullptr) std::fclose(m_stream);
-    m_stream = nullptr;
+    if (m_stream != nullptr && !m_isStandardInput) std::fclose(m_stream);
+    if (m_copy != nullptr) std::fclose(m_copy);
+    m_stream = m_copy = nullptr;
+    m_isStandardInput = false;
+    m_openStamp = FileStamp();
     m_pos = m_end = 0;
+}
+
+bool InputFile::Changed() const {
+    return m_openStamp.known && m_stream != nullptr && StampOf(m_stream) != m_openStamp;
+}
+
+bool InputFile::Keep(std::size_t bytes) {
+    if (m_copy == nullptr || bytes == 0) return true;
+    if (std::fwrite(m_buffer.data(), 1, bytes, m_copy) == bytes) return true;
+    m_systemError = errno;
+    m_error = true;
+    return false;
+}
+
+bool InputFile::SwitchToCopy() {
+    // Read what is left, so that the copy is whole, then read the copy from now on.
+    while (!m_atEnd && !m_error) Fill();
+    if (m_error || std::fflush(m_copy) != 0) return false;
+    if (!m_isStandardInput) std::fclose(m_stream);
+    m_stream = m_copy;
+    m_copy = nullptr;
+    m_isStandardInput = false;
+    return true;
 }
 
 bool InputFile::Fill() {
@@ -45,17 +105,19 @@ bool InputFile::Fill() {
     }
     if (m_atEnd || m_error) return false;
     m_pos = 0;
+    errno = 0;
     m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_stream);
     m_nulAt = m_ctrlZAt = kNotSearched;
     if (m_end == 0) {
         if (std::ferror(m_stream)) {
+            m_systemError = errno != 0 ? errno : EIO;
             m_error = true;
         } else {
             m_atEnd = true;
         }
         return false;
     }
-    return true;
+    return Keep(m_end);
 }
 
 std::size_t InputFile::NextByte(char byte, std::size_t& at) {
@@ -152,6 +214,7 @@ bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
 }
 
 bool InputFile::Rewind() {
+    if (m_copy != nullptr && !SwitchToCopy()) return false;
     if (m_stream == nullptr || std::fseek(m_stream, 0, SEEK_SET) != 0) return false;
     std::clearerr(m_stream);
     m_pos = m_end = 0;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/FileSystem.h"
+
 class InputFile {
 public:
     InputFile() = default;
@@ -15,8 +17,10 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    /// Opens `path` (UTF-8) for reading. Fails (false) when it cannot be opened or names a
-    /// directory. Nothing is read yet: a read error shows at the first read.
+    /// Opens `path` (UTF-8; "-" is standard input) for reading. Fails (false) when it cannot
+    /// be opened or names a directory; SystemError() then says why. Nothing is read yet: a read
+    /// error shows at the first read. What cannot be read twice (standard input, a pipe, a
+    /// device) is kept, as it is read, in a scratch file that Rewind turns to.
     bool Open(const std::string& path);
     /// Takes over an already opened stream (tests use it for streams that fail on reading).
     void Adopt(std::FILE* stream);
@@ -38,11 +42,22 @@ public:
     /// The error indicator: set once the underlying stream reported a read error.
     bool HasError() const { return m_error; }
 
-    /// Goes back to the first byte and clears both indicators. False when the seek fails.
+    /// Goes back to the first byte and clears both indicators. False when the seek fails, or
+    /// when the rest of a stream read once could not be read or kept.
     bool Rewind();
+
+    /// True when the file's size or time of last change differ from when it was opened: it
+    /// changed while it was being read (always false for what is read from a stream).
+    bool Changed() const;
+    /// The system's error number of the last failure (errno), 0 when not known.
+    int SystemError() const { return m_systemError; }
 
 private:
     bool Fill();  // refills the buffer; false at end or on error (indicators set)
+    /// Keeps the first `bytes` of the buffer in the copy of a stream read once.
+    bool Keep(std::size_t bytes);
+    /// Reads the rest of a stream read once into its copy and reads the copy from then on.
+    bool SwitchToCopy();
     /// The common case of ReadPhysicalLine: the whole line, its LF included, stands in the
     /// buffer, and no NUL or Ctrl-Z byte comes before its end. False (nothing read) otherwise.
     bool ReadWholeLineInBuffer(std::string& line, std::size_t maxKeep);
@@ -51,6 +66,10 @@ private:
     std::size_t NextByte(char byte, std::size_t& at);
 
     std::FILE* m_stream = nullptr;
+    std::FILE* m_copy = nullptr;  // the scratch copy of a stream that can be read only once
+    bool m_isStandardInput = false;
+    FileStamp m_openStamp;       // of a regular file, when it was opened
+    int m_systemError = 0;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

@@ -1,34 +1,98 @@
 #include "output/OutputFile.h"
 
-#include "common/FileSystem.h"
+#include <cerrno>
 
-OutputFile::~OutputFile() { Close(); }
+#include "common/FileSystem.h"
+#include "common/ResultCodes.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+OutputFile::~OutputFile() { Abandon(); }
 
 bool OutputFile::Open(const std::string& path, std::size_t bufferSize) {
-    Close();
+    Abandon();
     m_error = false;
-    m_stream = OpenFile(path, "wb");
-    if (m_stream == nullptr) return false;
+    m_failure = m_systemError = 0;
+    m_target.clear();
+    m_temporary.clear();
+    if (path == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);  // CR LF as written, on every platform
+#endif
+        m_stream = stdout;
+        m_isStandardOutput = true;
+    } else if (KindOf(path) == FileKind::kOther) {
+        errno = 0;
+        m_stream = OpenFile(path, "wb");  // a device or a pipe: nothing to replace
+    } else if (KindOf(path) == FileKind::kDirectory) {
+        m_systemError = EISDIR;
+        return false;
+    } else {
+        m_target = WriteTarget(path);
+        m_stream = CreateTemporaryBeside(m_target, m_temporary, m_systemError);
+    }
+    if (m_stream == nullptr) {
+        if (m_systemError == 0) m_systemError = errno;
+        return false;
+    }
     if (bufferSize == 0) {
         std::setvbuf(m_stream, nullptr, _IONBF, 0);
-    } else {
-        std::setvbuf(m_stream, nullptr, _IOFBF, bufferSize);
+    } else if (!m_isStandardOutput) {
+        // A buffer of our own: given none, a C library may keep its small default.
+        m_buffer.resize(bufferSize);
+        std::setvbuf(m_stream, m_buffer.data(), _IOFBF, bufferSize);
     }
     return true;
 }
 
 void OutputFile::Adopt(std::FILE* stream) {
-    Close();
+    Abandon();
     m_error = false;
+    m_failure = m_systemError = 0;
+    m_target.clear();
+    m_temporary.clear();
     m_stream = stream;
 }
 
+void OutputFile::NoteWriteError() {
+    if (!m_error) m_systemError = errno;
+    m_error = true;
+}
+
 bool OutputFile::Close() {
-    if (m_stream == nullptr) return !m_error;
-    if (std::fflush(m_stream) != 0 || std::ferror(m_stream)) m_error = true;
-    if (std::fclose(m_stream) != 0) m_error = true;
+    if (m_stream == nullptr) return !m_error && m_failure == 0;
+    errno = 0;
+    if (std::fflush(m_stream) != 0 || std::ferror(m_stream)) NoteWriteError();
+    if (!m_isStandardOutput && std::fclose(m_stream) != 0) NoteWriteError();
     m_stream = nullptr;
-    return !m_error;
+    m_isStandardOutput = false;
+    if (m_error) {
+        m_failure = kMsgWriteError;
+        if (!m_temporary.empty()) RemoveFile(m_temporary);
+    } else if (!m_temporary.empty() && !MoveOver(m_temporary, m_target, m_systemError)) {
+        m_failure = kMsgCannotOpen;
+        RemoveFile(m_temporary);
+    }
+    m_temporary.clear();
+    m_buffer.clear();
+    return m_failure == 0;
+}
+
+void OutputFile::Abandon() {
+    if (m_stream == nullptr) return;
+    if (m_isStandardOutput) {
+        std::fflush(m_stream);
+    } else {
+        std::fclose(m_stream);
+    }
+    m_stream = nullptr;
+    m_isStandardOutput = false;
+    if (!m_temporary.empty()) RemoveFile(m_temporary);
+    m_temporary.clear();
+    m_buffer.clear();
 }
 
 void OutputFile::Write(std::string_view bytes) {
@@ -36,8 +100,9 @@ void OutputFile::Write(std::string_view bytes) {
         m_error = true;
         return;
     }
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), m_stream) != bytes.size())
-        m_error = true;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), m_stream) != bytes.size()) {
+        NoteWriteError();
+    }
 }
 
 bool OutputFile::HasError() const {
