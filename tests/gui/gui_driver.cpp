@@ -371,45 +371,9 @@ struct Conversion {
     std::string message, serfil, bFile, gFile, output;
 };
 
-/// The conversions of a table file: UTF-8 lines of five fields separated by tabs, in the order
-/// of Conversion.
-std::vector<Conversion> ReadConversions(const std::string& tableFile) {
-    std::vector<Conversion> rows;
-    FILE* table = _wfopen(W(tableFile).c_str(), L"rb");
-    if (!table) return rows;
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, table)) > 0;) {
-        text.append(buffer, n);
-    }
-    std::fclose(table);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::vector<std::string> fields;
-        for (std::size_t from = start;;) {
-            const std::size_t tab = text.find('\t', from);
-            if (tab == std::string::npos || tab > end) {
-                fields.push_back(text.substr(from, end - from));
-                break;
-            }
-            fields.push_back(text.substr(from, tab - from));
-            from = tab + 1;
-        }
-        if (fields.size() == 5) {
-            rows.push_back({fields[0], fields[1], fields[2], fields[3], fields[4]});
-        }
-        start = end + 1;
-    }
-    return rows;
-}
-
-// Each conversion of the table typed into the four fields: its message box, read back as
-// UTF-16, shows the expected text; the dialog stays open with what was typed.
-int Convert(const std::string& exe, const std::string& tableFile) {
-    const std::vector<Conversion> rows = ReadConversions(tableFile);
-    Check(!rows.empty(), "the table of conversions is read", tableFile);
+// Each conversion typed into the four fields: its message box, read back as UTF-16, shows the
+// expected text; the dialog stays open with what was typed.
+int Convert(const std::string& exe, const std::vector<Conversion>& rows) {
     Program program;
     if (!program.Start(exe)) return 100;
     HWND main = program.main;
@@ -428,7 +392,7 @@ int Convert(const std::string& exe, const std::string& tableFile) {
               "a message box captioned " + Quote(kAppName) + " says " + Quote(row.message),
               box.shown ? Quote(box.text) : "no message box");
     }
-    const Conversion& last = rows.empty() ? Conversion{} : rows.back();
+    const Conversion& last = rows.back();
     Check(IsWindow(main) && Field(main, 1008) == last.serfil && Field(main, 1010) == last.bFile &&
               Field(main, 1004) == last.gFile && Field(main, 1005) == last.output,
           "the dialog stays open with its fields after a message",
@@ -631,8 +595,12 @@ int wmain(int argc, wchar_t** argv) {
         failures = Layout(args[1]);
     } else if (scenario == "enter" && args.size() == 2) {
         failures = EnterKey(args[1]);
-    } else if (scenario == "convert" && args.size() == 3) {
-        failures = Convert(args[1], args[2]);
+    } else if (scenario == "convert" && args.size() > 2 && (args.size() - 2) % 5 == 0) {
+        std::vector<Conversion> rows;
+        for (std::size_t i = 2; i < args.size(); i += 5) {
+            rows.push_back({args[i], args[i + 1], args[i + 2], args[i + 3], args[i + 4]});
+        }
+        failures = Convert(args[1], rows);
     } else if (scenario == "about" && args.size() == 4) {
         failures = About(args[1], args[2], args[3]);
     } else if (scenario == "browse" && args.size() == 4) {
@@ -640,7 +608,7 @@ int wmain(int argc, wchar_t** argv) {
     } else {
         std::fprintf(stderr,
                      "usage: gui_driver layout|enter PROGRAM\n"
-                     "       gui_driver convert PROGRAM TABLE_FILE\n"
+                     "       gui_driver convert PROGRAM (MESSAGE SERFIL BFILE GFILE OUTPUT)...\n"
                      "       gui_driver about PROGRAM PROBE_DLL REPORT_FILE\n"
                      "       gui_driver browse PROGRAM NAME_IN_PROGRAM_FOLDER NAME_LOWER_CASED\n");
         return 100;

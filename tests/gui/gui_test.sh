@@ -255,9 +255,12 @@ run() {
             ;;
         browse) drive browse "$exe" "$browse_name" "$browse_lower" ;;
         convert)
+            local failed=0 conversion=() message serfil bfile gfile output
+            while IFS=$'\t' read -r message serfil bfile gfile output; do
+                conversion+=("$message" "$serfil" "$bfile" "$gfile" "$output")
+            done <"$table"
             remove_outputs
-            local failed=0
-            drive convert "$exe" "$(winpath "$table")" || failed=1
+            drive convert "$exe" "${conversion[@]}" || failed=1
             check_outputs dialog || failed=1
             return $failed
             ;;
