@@ -1,7 +1,6 @@
 // The four Browse buttons of the main dialog and the file dialog they open.
 #include "app/Browse.h"
 
-#include <cctype>
 #include <memory>
 #include <new>
 
@@ -9,6 +8,7 @@
 #include "app/ConvertDlg.h"
 #include "app/resource.h"
 #include "bluebook/RecordLine.h"
+#include "common/Utf.h"
 #include "convert/Messages.h"
 
 namespace {
@@ -20,7 +20,6 @@ struct BrowseKind {
     UINT titleId;
 };
 
-constexpr std::size_t kPathBufferSize = 260;   // paths of at most 259 characters
 constexpr std::size_t kTitleBufferSize = 100;  // titles of at most 99 characters
 
 /// Kinds 1 to 4, in that order.
@@ -30,6 +29,14 @@ const BrowseKind kBrowseKinds[] = {
     {&BlueBookConverter::m_serfilPath, IDS_SERFIL_FILTER, IDS_SERFIL_TITLE},
     {&BlueBookConverter::m_bFilePath, IDS_BFILE_FILTER, IDS_BFILE_TITLE},
 };
+
+/// `path` lower-cased as Windows lower-cases letters: every letter that has a lower-case form,
+/// in any script ("Ä" gives "ä", "Ω" gives "ω"), the same in every locale.
+std::string LowerCase(const std::string& path) {
+    std::wstring wide = ToWide(path);
+    if (!wide.empty()) CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return ToUtf8(wide);
+}
 
 }  // namespace
 
@@ -50,10 +57,8 @@ BOOL CCenteredFileDialog::OnInitDialog() {
 }
 
 std::string GetProgramDirectory() {
-    char path[kPathBufferSize] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, kPathBufferSize);
     std::string directory;
-    return GetDirectoryPart(std::string(path, length < kPathBufferSize ? length : 0), directory);
+    return GetDirectoryPart(AfxGetModuleFileName(), directory);
 }
 
 void CConvertDlg::OnBrowseOutputFile() {
@@ -79,14 +84,15 @@ void CConvertDlg::BrowseForFile(int kind) {
     const std::string programDirectory = GetProgramDirectory();
     std::string filter;
     std::string title;
-    LoadString(browse.filterId, filter);
-    LoadString(browse.titleId, title);
-    if (title.size() >= kTitleBufferSize) title.resize(kTitleBufferSize - 1);
+    AfxLoadString(browse.filterId, filter);
+    AfxLoadString(browse.titleId, title);
+    const std::wstring wideTitle = ToWide(Utf8Prefix(title, kTitleBufferSize - 1));
 
     // The directory without its closing backslash; a drive's root gives "D:".
     std::string initialDirectory;
     GetDirectoryPart(programDirectory, initialDirectory);
     TrimTrailingChar(initialDirectory, '\\');
+    const std::wstring wideDirectory = ToWide(initialDirectory);
 
     std::unique_ptr<CCenteredFileDialog> dialog(new (std::nothrow) CCenteredFileDialog(
         TRUE, nullptr, nullptr, OFN_HIDEREADONLY, filter.c_str(), nullptr));
@@ -94,14 +100,12 @@ void CConvertDlg::BrowseForFile(int kind) {
         m_converter.ReportMessage(kMsgOutOfMemory, MB_OK);
         return;
     }
-    dialog->m_ofn.lpstrInitialDir = initialDirectory.c_str();
-    dialog->m_ofn.lpstrTitle = title.c_str();
+    dialog->m_ofn.lpstrInitialDir = wideDirectory.c_str();
+    dialog->m_ofn.lpstrTitle = wideTitle.c_str();
 
     const INT_PTR outcome = dialog->DoModal();
     if (outcome == IDOK) {
-        std::string& field = m_converter.*browse.field;
-        field = dialog->GetPathName();
-        for (char& c : field) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        m_converter.*browse.field = LowerCase(dialog->GetPathName());
         UpdateData(FALSE);
     } else if (outcome == -1) {
         m_converter.ReportMessage(kMsgOutOfMemory, MB_OK);  // the dialog could not be shown

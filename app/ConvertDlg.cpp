@@ -3,11 +3,12 @@
 #include "app/AboutDlg.h"
 #include "app/AppLogic.h"
 #include "app/resource.h"
+#include "common/FileSystem.h"
 
 CConvertDlg::CConvertDlg()
     : CDialog(IDD_CONVERT_DIALOG, nullptr),
       m_converter(*this),
-      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 void CConvertDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_OUTPUT_PATH, m_converter.m_outputPath);
@@ -22,13 +23,13 @@ BOOL CConvertDlg::OnInitDialog() {
     // The About item goes at the end of the system menu, after a separator.
     HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
     std::string aboutText;
-    if (systemMenu && LoadString(IDS_ABOUTBOX, aboutText) && !aboutText.empty()) {
-        AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+    if (systemMenu && AfxLoadString(IDS_ABOUTBOX, aboutText) && !aboutText.empty()) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, ToWide(aboutText).c_str());
     }
 
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     return TRUE;  // the first tab stop, the SERFIL field, gets the focus
 }
 
@@ -75,7 +76,7 @@ void CConvertDlg::OnSysCommand(UINT id, LPARAM /*lParam*/) {
 void CConvertDlg::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(m_hWnd, &paint);
-    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client{};
     GetClientRect(m_hWnd, &client);
     const ScreenPoint origin = IconOrigin(client.right - client.left, client.bottom - client.top,
@@ -90,7 +91,7 @@ bool CConvertDlg::FetchFields(BlueBookConverter& /*converter*/) {
 
 std::string CConvertDlg::LoadMessageText(int number) {
     std::string text;
-    LoadString(static_cast<UINT>(number), text);
+    AfxLoadString(static_cast<UINT>(number), text);
     return text;
 }
 
@@ -98,7 +99,4 @@ int CConvertDlg::ShowMessage(const std::string& text, unsigned style, int helpCo
     return AfxMessageBox(text, style, static_cast<UINT>(helpContext));
 }
 
-bool CConvertDlg::NameExists(const std::string& path) {
-    CFileStatus status;
-    return CFile::GetStatus(path.c_str(), status);
-}
+bool CConvertDlg::NameExists(const std::string& path) { return ::NameExists(path); }

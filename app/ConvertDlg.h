@@ -13,7 +13,8 @@ public:
     /// A dialog without parent, its converter with the GRS 80 defaults.
     CConvertDlg();
 
-    // The converter's platform: the edit fields, the string table, message boxes, file status.
+    // The converter's platform: the edit fields, the string table, message boxes, the file
+    // system.
     bool FetchFields(BlueBookConverter& converter) override;
     std::string LoadMessageText(int number) override;
     int ShowMessage(const std::string& text, unsigned style, int helpContext) override;

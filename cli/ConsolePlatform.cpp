@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/ConsoleOutput.h"
 #include "common/FileSystem.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/Messages.h"
@@ -20,7 +21,7 @@ int ConsolePlatform::ShowMessage(const std::string& text, unsigned /*style*/, in
     lastMessage = helpContext;
     lastMessageText = text;
     std::FILE* stream = helpContext == kMsgSuccess ? stdout : stderr;
-    std::fprintf(stream, "%s\n", text.c_str());
+    WriteText(stream, text + "\n");
     std::fflush(stream);
     return 1;  // the OK button
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, when it is missing (Debian packages).
 # Usage: scripts/setup.sh [build|fuzz|windows|package|test]   (build: compiler and tools; fuzz:
-# also clang and its sanitizer runtime; windows: mingw-w64 and Wine; package: also the package
-# tools; test: everything the tests need)
+# also clang and its sanitizer runtime; windows: mingw-w64, Wine and its fonts; package: also the
+# package tools; test: everything the tests need)
 set -euo pipefail
 
 want=(g++ cmake ninja-build libgtest-dev)
@@ -10,11 +10,13 @@ case "${1:-build}" in
     fuzz | test) want+=(clang libclang-rt-14-dev) ;;
     bench) want+=(time bc) ;;
 esac
-# The Windows programs: the mingw-w64 cross compiler, and Wine, Xvfb and ImageMagick for the
-# GUI tests and their screenshots.
+# The Windows programs: the mingw-w64 cross compiler, and Wine, Wine's own fonts (which
+# --no-install-recommends leaves out; the dialog is laid out in its "MS Sans Serif"), Xvfb and
+# ImageMagick for the GUI tests and their screenshots.
 case "${1:-build}" in
     windows | package | test)
-        want+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb imagemagick) ;;
+        want+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb
+            imagemagick) ;;
 esac
 # The packages: the Debian package (dpkg-dev works out its dependencies), the portable zip and
 # the NSIS installer, and what their tests read them with (unzip; groff and man for the manual

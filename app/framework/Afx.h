@@ -1,6 +1,9 @@
 // The small application framework of the dialog program: an application object, modal dialogs
-// with text exchange for edit fields, the common file dialog, string resources, message boxes
-// and a file-status query, over user32, kernel32 and comdlg32 (ANSI calls).
+// with text exchange for edit fields, the common file dialog, string resources and message
+// boxes, over user32, kernel32 and comdlg32.
+//
+// Texts are UTF-8 in the program and UTF-16 where they meet the system: the framework calls only
+// the wide (...W) functions and converts at that edge with ToWide and ToUtf8.
 //
 // A dialog's "message map" is its OnCommand and OnMessage overrides: each lists the commands
 // or window messages the class handles, one line each, and returns false for everything else,
@@ -17,16 +20,22 @@
 #include <commdlg.h>
 
 #include <string>
+#include <string_view>
 
 class CDialog;
+
+/// The UTF-16 form of UTF-8 `text`, for the wide calls.
+std::wstring ToWide(std::string_view text);
+/// The UTF-8 form of UTF-16 `text` from a wide call.
+std::string ToUtf8(std::wstring_view text);
 
 /// The command of the help key (F1) that the application object handles.
 constexpr UINT ID_HELP = 0xE146;
 
 // --- Application object -----------------------------------------------------------------------
 
-/// The one application object: constructed statically; the framework's WinMain calls
-/// InitInstance and ends the program when it returns false.
+/// The one application object: constructed statically; the framework's entry point (wWinMain)
+/// calls InitInstance and ends the program when it returns false.
 class CWinApp {
 public:
     /// `appName` null: the executable's base name (without extension) becomes the name.
@@ -42,6 +51,9 @@ public:
     /// Dialog controls have the three-dimensional look of 32-bit Windows without further ado;
     /// the call is kept so that start-up reads as it always has.
     void Enable3dControlsStatic() {}
+    /// Tells the user that something was thrown and caught at the framework's edge (a dialog
+    /// procedure, the entry point), which then carries on. The default beeps.
+    virtual void ReportFailure();
 
     std::string m_appName;         // caption of every message box
     HINSTANCE m_hInstance = nullptr;
@@ -52,28 +64,19 @@ public:
 CWinApp* AfxGetApp();
 /// The module whose resources the program loads.
 HINSTANCE AfxGetResourceHandle();
+/// What the framework's edges do with anything thrown: the application object's ReportFailure.
+void AfxReportFailure();
 
-/// Loads string resource `id` into `text`. False (and an empty text) when there is none.
-bool LoadString(UINT id, std::string& text);
+/// The full path of the running executable (UTF-8, of any length).
+std::string AfxGetModuleFileName();
 
-/// Shows `text` in a modal message box captioned with the application name, owned by the main
-/// window. `type` 0 (plain OK) gets the exclamation icon; `helpContext` is the box's help
+/// Loads string resource `id` into `text` (UTF-8). False (and an empty text) when there is none.
+bool AfxLoadString(UINT id, std::string& text);
+
+/// Shows `text` (UTF-8) in a modal message box captioned with the application name, owned by
+/// the main window. `type` 0 (plain OK) gets the exclamation icon; `helpContext` is the box's help
 /// context. Returns the button pressed (IDOK ...), 0 when the box could not be shown.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK, UINT helpContext = 0);
-
-// --- Files ------------------------------------------------------------------------------------
-
-struct CFileStatus {
-    DWORD m_attribute = 0;        // FILE_ATTRIBUTE_... bits
-    unsigned long long m_size = 0;
-};
-
-class CFile {
-public:
-    /// True when the file system finds an entry called `name` (a directory counts); `status`
-    /// then describes it.
-    static bool GetStatus(const char* name, CFileStatus& status);
-};
 
 // --- Dialogs ----------------------------------------------------------------------------------
 
@@ -86,7 +89,8 @@ public:
     bool m_bSaveAndValidate;
 };
 
-/// Text exchange between edit control `id` and `value`, of any length, without validation.
+/// Text exchange between edit control `id` and `value` (UTF-8), of any length, without
+/// validation.
 void DDX_Text(CDataExchange* pDX, int id, std::string& value);
 
 /// A modal dialog built from a dialog template resource.
@@ -125,6 +129,7 @@ protected:
     void CenterWindow();
 
 private:
+    /// Hands each message to the object; nothing thrown while it is handled leaves it.
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -132,10 +137,12 @@ private:
     CDialog* m_pParentWnd;
 };
 
-/// The common open or save dialog. m_ofn may be adjusted between construction and DoModal.
+/// The common open or save dialog. m_ofn may be adjusted between construction and DoModal (its
+/// texts are UTF-16 and must outlive DoModal).
 class CFileDialog {
 public:
-    /// `filter`: pairs of description and pattern, each item ended by '|', the list by "||".
+    /// The texts are UTF-8. `filter`: pairs of description and pattern, each item ended by '|',
+    /// the list by "||".
     CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr,
                 const char* fileName = nullptr, DWORD flags = 0, const char* filter = nullptr,
                 CDialog* parent = nullptr);
@@ -146,10 +153,10 @@ public:
     /// Runs the dialog: IDOK when a file was chosen, IDCANCEL when the user cancelled, -1 when
     /// the dialog failed (could not be created, or the chosen name did not fit).
     INT_PTR DoModal();
-    /// The full path of the chosen file.
-    std::string GetPathName() const { return m_fileName; }
+    /// The full path of the chosen file (UTF-8).
+    std::string GetPathName() const;
 
-    OPENFILENAMEA m_ofn{};
+    OPENFILENAMEW m_ofn{};
     HWND m_hWnd = nullptr;  // the file dialog window while it runs
 
 protected:
@@ -159,7 +166,10 @@ protected:
 private:
     static UINT_PTR CALLBACK HookProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+    static constexpr DWORD kFileNameSize = 32768;  // the longest path the system handles
+
     bool m_open;
-    std::string m_filter;            // the filter with NUL separators
-    char m_fileName[MAX_PATH] = {};  // the chosen path
+    std::wstring m_filter;      // the filter with NUL separators
+    std::wstring m_defaultExt;
+    std::wstring m_fileName;    // the chosen path, in a buffer of kFileNameSize characters
 };

@@ -1,26 +1,29 @@
 // Modal dialogs: one dialog procedure hands every message to the C++ object.
 #include "app/framework/Afx.h"
 
-#include <vector>
+#include "common/Guard.h"
 
 CDialog::CDialog(UINT templateId, CDialog* parent)
     : m_templateId(templateId), m_pParentWnd(parent) {}
 
 INT_PTR CDialog::DoModal() {
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), owner,
+    return DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId), owner,
                            DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
         reinterpret_cast<CDialog*>(lParam)->m_hWnd = hWnd;
     }
-    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hWnd, DWLP_USER));
     if (!dialog) return FALSE;  // messages ahead of WM_INITDIALOG get the default processing
     if (msg == WM_NCDESTROY) dialog->m_hWnd = nullptr;
-    return dialog->HandleMessage(msg, wParam, lParam);
+    // A failed handler is reported, and the message then gets the default processing; the
+    // dialog stays open with its fields.
+    return RunGuarded([&] { return dialog->HandleMessage(msg, wParam, lParam); },
+                      AfxReportFailure, INT_PTR{FALSE});
 }
 
 INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -50,7 +53,7 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         msg == WM_CTLCOLORBTN || msg == WM_CTLCOLORDLG) {
         return result;  // these few return their result from the dialog procedure itself
     }
-    SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -76,7 +79,7 @@ void CDialog::CenterWindow() {
     if (m_pParentWnd && m_pParentWnd->m_hWnd) {
         GetWindowRect(m_pParentWnd->m_hWnd, &area);
     } else {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     }
     RECT own{};
     GetWindowRect(m_hWnd, &own);
@@ -86,7 +89,7 @@ void CDialog::CenterWindow() {
     int y = area.top + (area.bottom - area.top - height) / 2;
     // Keep the dialog inside the work area, its top-left corner first.
     RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     if (x + width > work.right) x = work.right - width;
     if (y + height > work.bottom) y = work.bottom - height;
     if (x < work.left) x = work.left;
@@ -97,11 +100,12 @@ void CDialog::CenterWindow() {
 void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
     HWND control = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
     if (!pDX->m_bSaveAndValidate) {
-        SetWindowTextA(control, value.c_str());
+        SetWindowTextW(control, ToWide(value).c_str());
         return;
     }
-    const int length = GetWindowTextLengthA(control);
-    std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1);
-    const int copied = GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-    value.assign(text.data(), copied > 0 ? copied : 0);
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = GetWindowTextW(control, &text[0], static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    value = ToUtf8(text);
 }

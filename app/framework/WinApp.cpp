@@ -1,7 +1,9 @@
-// The application object and its entry point, string resources, message boxes and file status.
+// The application object and its entry point, text conversion at the system's edge, string
+// resources and message boxes.
 #include "app/framework/Afx.h"
 
-#include <vector>
+#include "common/Guard.h"
+#include "common/Utf.h"
 
 namespace {
 
@@ -9,9 +11,7 @@ CWinApp* g_app = nullptr;
 
 /// The base name of the running executable, without folder and extension.
 std::string ExecutableBaseName() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, length < MAX_PATH ? length : MAX_PATH - 1);
+    std::string name = AfxGetModuleFileName();
     const std::size_t slash = name.find_last_of("\\/:");
     if (slash != std::string::npos) name.erase(0, slash + 1);
     const std::size_t dot = name.rfind('.');
@@ -20,6 +20,17 @@ std::string ExecutableBaseName() {
 }
 
 }  // namespace
+
+// wchar_t is a UTF-16 code unit on Windows, so the two string types share their layout.
+std::wstring ToWide(std::string_view text) {
+    const std::u16string wide = Utf8ToUtf16(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+std::string ToUtf8(std::wstring_view text) {
+    return Utf16ToUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+}
 
 CWinApp::CWinApp(const char* appName) : m_appName(appName ? appName : "") { g_app = this; }
 
@@ -37,51 +48,70 @@ bool CWinApp::OnCmdMsg(UINT id) {
 
 void CWinApp::OnHelp() { MessageBeep(MB_OK); }
 
+void CWinApp::ReportFailure() { MessageBeep(MB_ICONHAND); }
+
 CWinApp* AfxGetApp() { return g_app; }
 
-HINSTANCE AfxGetResourceHandle() { return g_app ? g_app->m_hInstance : GetModuleHandleA(nullptr); }
+HINSTANCE AfxGetResourceHandle() { return g_app ? g_app->m_hInstance : GetModuleHandleW(nullptr); }
 
-bool LoadString(UINT id, std::string& text) {
-    std::vector<char> buffer(256);
+void AfxReportFailure() {
+    if (CWinApp* app = AfxGetApp()) app->ReportFailure();
+}
+
+std::string AfxGetModuleFileName() {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const int length =
-            LoadStringA(AfxGetResourceHandle(), id, buffer.data(), static_cast<int>(buffer.size()));
-        if (length + 1 < static_cast<int>(buffer.size())) {  // it fitted, or there is none
-            text.assign(buffer.data(), length > 0 ? length : 0);
-            return length > 0;
+        const DWORD length =
+            GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0) return std::string();
+        if (length < path.size()) {  // it fitted
+            path.resize(length);
+            return ToUtf8(path);
         }
-        buffer.resize(buffer.size() * 2);
+        path.resize(path.size() * 2);
     }
+}
+
+bool AfxLoadString(UINT id, std::string& text) {
+    // A buffer size of 0 gives a pointer to the resource's own text, which is not NUL-ended.
+    const wchar_t* resource = nullptr;
+    const int length =
+        LoadStringW(AfxGetResourceHandle(), id, reinterpret_cast<LPWSTR>(&resource), 0);
+    if (length <= 0 || resource == nullptr) {
+        text.clear();
+        return false;
+    }
+    text = ToUtf8(std::wstring_view(resource, static_cast<std::size_t>(length)));
+    return true;
 }
 
 int AfxMessageBox(const std::string& text, UINT type, UINT helpContext) {
     CWinApp* app = AfxGetApp();
     if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
-    MSGBOXPARAMSA box{};
+    const std::wstring wideText = ToWide(text);
+    const std::wstring caption = ToWide(app ? app->m_appName : std::string());
+    MSGBOXPARAMSW box{};
     box.cbSize = sizeof box;
     box.hwndOwner = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
     box.hInstance = AfxGetResourceHandle();
-    box.lpszText = text.c_str();
-    box.lpszCaption = app ? app->m_appName.c_str() : "";
+    box.lpszText = wideText.c_str();
+    box.lpszCaption = caption.c_str();
     box.dwStyle = type;
     box.dwContextHelpId = helpContext;
-    return MessageBoxIndirectA(&box);
+    return MessageBoxIndirectW(&box);
 }
 
-bool CFile::GetStatus(const char* name, CFileStatus& status) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!name || !*name || !GetFileAttributesExA(name, GetFileExInfoStandard, &data)) return false;
-    status.m_attribute = data.dwFileAttributes;
-    status.m_size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return true;
-}
-
-// The program's entry point: the application object was constructed before it runs.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+// The program's entry point: the application object was constructed before it runs. Anything
+// thrown on the way is reported and ends the program with status 1.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CWinApp* app = AfxGetApp();
     if (!app) return 1;
     app->m_hInstance = instance;
-    if (app->m_appName.empty()) app->m_appName = ExecutableBaseName();
-    app->InitInstance();  // a dialog program returns false: there is no message loop to run
-    return 0;
+    return RunGuarded(
+        [app] {
+            if (app->m_appName.empty()) app->m_appName = ExecutableBaseName();
+            app->InitInstance();  // a dialog program returns false: there is no message loop
+            return 0;
+        },
+        AfxReportFailure, 1);
 }

@@ -64,6 +64,18 @@ TEST_F(Cli, HelpAndVersion) {
     EXPECT_NE(version.out.find("3.6.2.24"), std::string::npos);
 }
 
+TEST_F(Cli, NamesThatAreNotUtf8AreTakenByteForByte) {
+    // Latin-1 bytes, as older Linux systems wrote names: no valid UTF-8 sequence among them.
+    const std::string g = MakeFile("vect\xF6rs.gfl", "");
+    const std::string out = dir / "r\xE9sultat.txt";
+    const std::string json = dir / "r\xE9sum\xE9.json";
+    const RunResult r = Run({"-g", g, "-o", out, "--report-json", json});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Success - the results are in " + out + "\n");
+    EXPECT_EQ(ReadFile(out).substr(0, 13), "\r\n \r\n$DATUM\r\n");
+    EXPECT_NE(ReadFile(json).find("\"message\""), std::string::npos);
+}
+
 TEST_F(Cli, OutputThatIsAnInputIsRefusedAndTheInputKept) {
     const std::string g = MakeFile("g", "A record\n");
     const RunResult r = Run({"-g", g, "-o", g});

@@ -8,6 +8,9 @@
 // something worth a screenshot; it then waits until the file <name>.done appears in the folder
 // named by BB_GUI_SNAP_DIR (when that variable is set). Exit status: the number of failed checks
 // (capped at 100), 100 and more for a usage error or a program that did not start.
+//
+// It talks to the program in UTF-16 only (its arguments too), so that texts read back are the
+// program's own, letter for letter; it keeps them as UTF-8 and prints them so.
 #include <windows.h>
 #include <dlgs.h>
 
@@ -18,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Utf.h"
+
 namespace {
 
 constexpr char kMainCaption[] = "Convert NGS Blue Book Files To a Tellurax Input File";
@@ -26,6 +31,18 @@ constexpr char kAppName[] = "BBookToTellurax";
 constexpr DWORD kWindowTimeoutMs = 60000;  // Wine on a busy machine can be slow to draw
 
 int g_failures = 0;
+
+/// UTF-16 of UTF-8 `text`, for the wide calls.
+std::wstring W(const std::string& text) {
+    const std::u16string wide = Utf8ToUtf16(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+/// UTF-8 of the UTF-16 `text` a wide call gave.
+std::string U8(const std::wstring& text) {
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
 const DWORD g_start = GetTickCount();
 
 /// Seconds since the driver started, for the log.
@@ -47,17 +64,20 @@ std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 /// The window's text as the window itself reports it (GetWindowText would give only the text
 /// an edit control of another process was created with).
 std::string WindowText(HWND window) {
-    char text[1024] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length);
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
                         SMTO_ABORTIFHUNG, 10000, &copied);
-    return text;
+    text.resize(copied < text.size() ? copied : 0);
+    return U8(text);
 }
 
 std::string ClassName(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return U8(name);
 }
 
 std::string Lower(std::string text) {
@@ -86,8 +106,8 @@ bool WaitGone(HWND window, DWORD timeoutMs = kWindowTimeoutMs) {
 }
 
 /// A top-level dialog window of the program with this caption.
-HWND FindDialog(const char* caption) {
-    HWND window = FindWindowA("#32770", caption);
+HWND FindDialog(const std::string& caption) {
+    HWND window = FindWindowW(L"#32770", W(caption).c_str());
     return window && IsWindowVisible(window) ? window : nullptr;
 }
 
@@ -99,12 +119,12 @@ void Snap(const char* name) {
     if (!folder) return;
     const std::string done = std::string(folder) + "\\" + name + ".done";
     WaitFor([&]() -> HWND {
-        return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
+        return GetFileAttributesW(W(done).c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
     }, 30000);
 }
 
 void Click(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
@@ -114,10 +134,10 @@ struct Program {
     HWND main = nullptr;
 
     bool Start(const std::string& exe) {
-        STARTUPINFOA startup{};
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::string commandLine = Quote(exe);
-        if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+        std::wstring commandLine = W(Quote(exe));
+        if (!CreateProcessW(W(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &startup, &process)) {
             std::printf("FAIL cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
             return false;
@@ -155,7 +175,7 @@ MessageBoxSeen CloseMessageBox() {
     if (!box) return seen;
     seen.shown = true;
     seen.text = WindowText(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
     WaitGone(box);
     return seen;
 }
@@ -208,10 +228,38 @@ struct UnitScale {
 
 bool Near(int actual, int expected) { return actual >= expected - 1 && actual <= expected + 1; }
 
+/// The dialogs' font as the dialog manager makes it from their templates: 8-point
+/// "MS Sans Serif" at the screen's resolution.
+HFONT DialogFont() {
+    static const HFONT font = [] {
+        HDC screen = GetDC(nullptr);
+        const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+        return CreateFontW(height, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                           PROOF_QUALITY, FF_DONTCARE, L"MS Sans Serif");
+    }();
+    return font;
+}
+
+/// Checks that the static text `control` shows all of its text on its one line: drawn in the
+/// dialog font (with "&" taken as a static control takes it), it is no wider than the control.
+void CheckTextWhole(HWND control, const std::string& label) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, DialogFont());
+    RECT text{};
+    DrawTextW(dc, W(WindowText(control)).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    RECT client{};
+    GetClientRect(control, &client);
+    Check(text.right <= client.right, label + " shows its whole text",
+          std::to_string(text.right) + " pixels of text in " + std::to_string(client.right));
+}
+
 void CheckMainLayout(HWND main) {
     Check(WindowText(main) == kMainCaption, "main dialog caption", Quote(WindowText(main)));
-    const LONG style = GetWindowLongA(main, GWL_STYLE);
-    const LONG exStyle = GetWindowLongA(main, GWL_EXSTYLE);
+    const LONG style = GetWindowLongW(main, GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(main, GWL_EXSTYLE);
     Check((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) && (style & WS_POPUP),
           "main dialog is a pop-up with caption and system menu");
     Check(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)), "main dialog has no minimise or maximise box");
@@ -224,7 +272,7 @@ void CheckMainLayout(HWND main) {
 
     // Centred in the work area (the whole screen here: there is no task bar).
     RECT work{}, frame{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(main, &frame);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
     Check(Near(frame.left, work.left + (work.right - work.left - w) / 2) &&
@@ -259,10 +307,11 @@ void CheckMainLayout(HWND main) {
               std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(cw) + "x" +
                   std::to_string(ch));
 
-        const LONG cs = GetWindowLongA(control, GWL_STYLE);
-        const LONG cx = GetWindowLongA(control, GWL_EXSTYLE);
+        const LONG cs = GetWindowLongW(control, GWL_STYLE);
+        const LONG cx = GetWindowLongW(control, GWL_EXSTYLE);
         if (std::strcmp(want.kind, "Static") == 0) {
             Check((cs & SS_TYPEMASK) == SS_LEFT, label + " is left-aligned");
+            CheckTextWhole(control, label);
         } else if (std::strcmp(want.kind, "Edit") == 0) {
             Check((cs & WS_TABSTOP) && (cs & ES_AUTOHSCROLL) &&
                       ((cs & WS_BORDER) || (cx & WS_EX_CLIENTEDGE)),
@@ -282,9 +331,11 @@ HWND FocusOf(HWND window) {
     return info.hwndFocus;
 }
 
-void SetField(HWND main, int id, const std::string& text) {
-    SendMessageA(GetDlgItem(main, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void SetText(HWND window, const std::string& text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(text).c_str()));
 }
+
+void SetField(HWND main, int id, const std::string& text) { SetText(GetDlgItem(main, id), text); }
 
 std::string Field(HWND main, int id) { return WindowText(GetDlgItem(main, id)); }
 
@@ -309,83 +360,107 @@ int EnterKey(const std::string& exe) {
     HWND serfil = GetDlgItem(program.main, 1008);
     Check(FocusOf(program.main) == serfil, "the SERFIL field has the focus");
     SetField(program.main, 1008, "typed");
-    PostMessageA(serfil, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageA(serfil, WM_KEYUP, VK_RETURN, 0xC0000001);
+    PostMessageW(serfil, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(serfil, WM_KEYUP, VK_RETURN, 0xC0000001);
     Check(program.WaitExit(), "Enter in the SERFIL field ends the program");
     return g_failures;
 }
 
-// A conversion of the given files, then a missing B-file.
-int Convert(const std::string& exe, const std::string& serfil, const std::string& bFile,
-            const std::string& gFile, const std::string& output, const std::string& missing) {
+/// One conversion: the four fields as typed, and the message it must end with.
+struct Conversion {
+    std::string message, serfil, bFile, gFile, output;
+};
+
+// Each conversion typed into the four fields: its message box, read back as UTF-16, shows the
+// expected text; the dialog stays open with what was typed.
+int Convert(const std::string& exe, const std::vector<Conversion>& rows) {
     Program program;
     if (!program.Start(exe)) return 100;
     HWND main = program.main;
-    SetField(main, 1008, serfil);
-    SetField(main, 1010, bFile);
-    SetField(main, 1004, gFile);
-    SetField(main, 1005, output);
-    Click(main, 1000);
-    MessageBoxSeen box = CloseMessageBox();
-    Check(box.shown, "a message box captioned " + Quote(kAppName) + " reports the conversion");
-    Check(box.text == "Success - the results are in " + output, "the success message names the output",
-          Quote(box.text));
-
-    SetField(main, 1010, missing);
-    Click(main, 1000);
-    box = CloseMessageBox();
-    Check(box.shown && box.text == "File does not exist " + missing,
-          "a missing B-file is reported by name", Quote(box.text));
-    Check(IsWindow(main) && Field(main, 1010) == missing && Field(main, 1008) == serfil,
+    for (const Conversion& row : rows) {
+        SetField(main, 1008, row.serfil);
+        SetField(main, 1010, row.bFile);
+        SetField(main, 1004, row.gFile);
+        SetField(main, 1005, row.output);
+        Click(main, 1000);
+        const MessageBoxSeen box = CloseMessageBox();
+        if (program.WaitExit(0)) {
+            Check(false, "the program is still running after converting into " + Quote(row.output));
+            return g_failures;
+        }
+        Check(box.shown && box.text == row.message,
+              "a message box captioned " + Quote(kAppName) + " says " + Quote(row.message),
+              box.shown ? Quote(box.text) : "no message box");
+    }
+    const Conversion& last = rows.back();
+    Check(IsWindow(main) && Field(main, 1008) == last.serfil && Field(main, 1010) == last.bFile &&
+              Field(main, 1004) == last.gFile && Field(main, 1005) == last.output,
           "the dialog stays open with its fields after a message",
-          Quote(Field(main, 1010)) + " " + Quote(Field(main, 1008)));
+          Quote(Field(main, 1010)) + " " + Quote(Field(main, 1005)));
 
-    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     Check(program.WaitExit(), "the system menu's Close ends the program");
     return g_failures;
 }
 
-/// The system menu's items as the program itself sees them, read by a probe library loaded
-/// into the program's process: "<id> <text>" lines, "-" for a separator.
-std::vector<std::string> ReadSystemMenu(const Program& program, const std::string& probeDll,
-                                        const std::string& reportFile) {
-    std::vector<std::string> items;
-    DeleteFileA(reportFile.c_str());
+/// What a probe library loaded into the program's process reports from inside it, line by line:
+/// "menu <id> <text>" per system-menu item ("menu -" for a separator), "button <module>" for the
+/// module whose code runs the Close button, "dpi-aware <0 or 1>".
+std::vector<std::string> ReadProbeReport(const Program& program, const std::string& probeDll,
+                                         const std::string& reportFile) {
+    std::vector<std::string> lines;
+    DeleteFileW(W(reportFile).c_str());
     HANDLE process = program.process.hProcess;
-    void* remote = VirtualAllocEx(process, nullptr, probeDll.size() + 1, MEM_COMMIT | MEM_RESERVE,
-                                  PAGE_READWRITE);
-    if (!remote || !WriteProcessMemory(process, remote, probeDll.c_str(), probeDll.size() + 1, nullptr)) {
-        return items;
-    }
+    const std::wstring dll = W(probeDll);
+    const std::size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void* remote =
+        VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) return lines;
     auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
     HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr);
-    if (!thread) return items;
+    if (!thread) return lines;
     WaitForSingleObject(thread, 30000);
     CloseHandle(thread);
     // The probe writes the report under a temporary name and renames it when complete.
     WaitFor([&]() -> HWND {
-        return GetFileAttributesA(reportFile.c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
+        const DWORD attributes = GetFileAttributesW(W(reportFile).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
     }, 30000);
-    if (FILE* report = std::fopen(reportFile.c_str(), "r")) {
+    if (FILE* report = _wfopen(W(reportFile).c_str(), L"rb")) {
         char line[512];
         while (std::fgets(line, sizeof line, report)) {
             std::string item = line;
             while (!item.empty() && (item.back() == '\n' || item.back() == '\r')) item.pop_back();
-            items.push_back(item);
+            lines.push_back(item);
         }
         std::fclose(report);
     }
-    return items;
+    return lines;
 }
 
-// The system menu's About item and the About box; the fields keep their text.
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+    for (const std::string& l : lines) {
+        if (l == line) return true;
+    }
+    return false;
+}
+
+// The application manifest at work; the system menu's About item and the About box; the fields
+// keep their text.
 int About(const std::string& exe, const std::string& probeDll, const std::string& reportFile) {
     Program program;
     if (!program.Start(exe)) return 100;
     HWND main = program.main;
 
-    const std::vector<std::string> items = ReadSystemMenu(program, probeDll, reportFile);
+    const std::vector<std::string> report = ReadProbeReport(program, probeDll, reportFile);
+    Check(Contains(report, "button comctl32.dll"),
+          "the manifest brings in common controls version 6: they run the buttons");
+    Check(Contains(report, "dpi-aware 1"), "the manifest makes the program DPI-aware");
+    std::vector<std::string> items;
+    for (const std::string& line : report) {
+        if (line.compare(0, 5, "menu ") == 0) items.push_back(line.substr(5));
+    }
     const std::size_t n = items.size();
     Check(n >= 3 && items[n - 2] == "-" && items[n - 1] == "16 &About BBookToTellurax...",
           "the system menu ends with a separator and the About item (command 16)",
@@ -393,7 +468,7 @@ int About(const std::string& exe, const std::string& probeDll, const std::string
 
     SetField(main, 1008, "serfil typed");
     SetField(main, 1005, "output typed");
-    PostMessageA(main, WM_SYSCOMMAND, 16, 0);
+    PostMessageW(main, WM_SYSCOMMAND, 16, 0);
     HWND about = WaitFor([] { return FindDialog(kAboutCaption); });
     Check(about != nullptr, "command 16 opens the About box");
     if (about) {
@@ -401,14 +476,16 @@ int About(const std::string& exe, const std::string& probeDll, const std::string
         for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
         Check(children.size() == 4, "the About box has four controls", std::to_string(children.size()));
         if (children.size() == 4) {
-            Check((GetWindowLongA(children[0], GWL_STYLE) & SS_TYPEMASK) == SS_ICON,
+            Check((GetWindowLongW(children[0], GWL_STYLE) & SS_TYPEMASK) == SS_ICON,
                   "the About box shows the icon");
             Check(WindowText(children[1]) == "Blue Book To Tellurax Version 3.6.2.24" &&
-                      (GetWindowLongA(children[1], GWL_STYLE) & SS_NOPREFIX),
+                      (GetWindowLongW(children[1], GWL_STYLE) & SS_NOPREFIX),
                   "the About box names the version, without ampersand processing",
                   Quote(WindowText(children[1])));
+            CheckTextWhole(children[1], "the About box's version line");
+            CheckTextWhole(children[2], "the About box's second line");
             Check(GetDlgCtrlID(children[3]) == IDOK && WindowText(children[3]) == "OK" &&
-                      (GetWindowLongA(children[3], GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON,
+                      (GetWindowLongW(children[3], GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON,
                   "OK is the About box's default button");
         }
         RECT a{}, m{};
@@ -418,7 +495,7 @@ int About(const std::string& exe, const std::string& probeDll, const std::string
                   Near((a.top + a.bottom) / 2, (m.top + m.bottom) / 2),
               "the About box is centred over the main dialog");
         Snap("about-box");
-        PostMessageA(about, WM_COMMAND, IDOK, 0);
+        PostMessageW(about, WM_COMMAND, IDOK, 0);
         Check(WaitGone(about), "OK closes the About box");
     }
     Check(IsWindow(main) && Field(main, 1008) == "serfil typed" && Field(main, 1005) == "output typed",
@@ -444,8 +521,9 @@ const BrowseCase kBrowseCases[] = {
 const int kPathFields[] = {1005, 1004, 1008, 1010};
 
 // Each Browse button: its file dialog's title, filter and place; a file chosen by its bare name
-// (so found only in the program's folder) lands lower-cased in its field; Cancel changes nothing.
-int Browse(const std::string& exe, const std::string& fileName) {
+// (so found only in the program's folder) lands lower-cased in its field (`lowerName` is its
+// name lower-cased; the folder is lower-cased here, as ASCII); Cancel changes nothing.
+int Browse(const std::string& exe, const std::string& fileName, const std::string& lowerName) {
     Program program;
     if (!program.Start(exe)) return 100;
     HWND main = program.main;
@@ -477,7 +555,7 @@ int Browse(const std::string& exe, const std::string& fileName) {
         }
 
         // Cancel first: nothing changes.
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         WaitGone(dialog);
         Check(Field(main, kind.field) == "typed " + std::to_string(kind.field),
               label + " cancelled leaves the field");
@@ -486,11 +564,11 @@ int Browse(const std::string& exe, const std::string& fileName) {
         dialog = WaitFor([&] { return FindDialog(kind.title); });
         if (!dialog) continue;
         HWND nameField = GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13);
-        SendMessageA(nameField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SetText(nameField, fileName);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         Check(WaitGone(dialog), label + " dialog closes on OK");
 
-        const std::string expected = Lower(folder + fileName);
+        const std::string expected = Lower(folder) + lowerName;
         Check(Field(main, kind.field) == expected,
               label + " puts the chosen file, lower-cased, in its field",
               Quote(Field(main, kind.field)) + ", expected " + Quote(expected));
@@ -508,26 +586,31 @@ int Browse(const std::string& exe, const std::string& fileName) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(U8(argv[i]));
     const std::string scenario = args.empty() ? "" : args[0];
     int failures = 100;
     if (scenario == "layout" && args.size() == 2) {
         failures = Layout(args[1]);
     } else if (scenario == "enter" && args.size() == 2) {
         failures = EnterKey(args[1]);
-    } else if (scenario == "convert" && args.size() == 7) {
-        failures = Convert(args[1], args[2], args[3], args[4], args[5], args[6]);
+    } else if (scenario == "convert" && args.size() > 2 && (args.size() - 2) % 5 == 0) {
+        std::vector<Conversion> rows;
+        for (std::size_t i = 2; i < args.size(); i += 5) {
+            rows.push_back({args[i], args[i + 1], args[i + 2], args[i + 3], args[i + 4]});
+        }
+        failures = Convert(args[1], rows);
     } else if (scenario == "about" && args.size() == 4) {
         failures = About(args[1], args[2], args[3]);
-    } else if (scenario == "browse" && args.size() == 3) {
-        failures = Browse(args[1], args[2]);
+    } else if (scenario == "browse" && args.size() == 4) {
+        failures = Browse(args[1], args[2], args[3]);
     } else {
         std::fprintf(stderr,
                      "usage: gui_driver layout|enter PROGRAM\n"
-                     "       gui_driver convert PROGRAM SERFIL BFILE GFILE OUTPUT MISSING\n"
+                     "       gui_driver convert PROGRAM (MESSAGE SERFIL BFILE GFILE OUTPUT)...\n"
                      "       gui_driver about PROGRAM PROBE_DLL REPORT_FILE\n"
-                     "       gui_driver browse PROGRAM FILE_NAME_IN_PROGRAM_FOLDER\n");
+                     "       gui_driver browse PROGRAM NAME_IN_PROGRAM_FOLDER NAME_LOWER_CASED\n");
         return 100;
     }
     return failures < 100 ? failures : 99;
