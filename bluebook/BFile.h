@@ -65,7 +65,8 @@ int FindStation(std::string_view name, const BFileStationTable& table, int count
 /// Station fields take their names from `names`; in the NGS reading the datum pass also gives
 /// `names` the station IDs of the "*25*" records. `lineCounter` counts the lines of the running
 /// pass from 0. Returns 0; 1501 when memory runs out; 1518 on a read error or a failed rewind
-/// (`lineCounter` at the failing read); or the first failure code of `receiver`.
+/// (`lineCounter` at the failing read); 1520 when the file changed between or during its
+/// passes; or the first failure code of `receiver`.
 int ReadBFile(InputFile& in, StationNames& names, Reading reading, BlueBookReceiver& receiver,
               int& lineCounter);
 

@@ -201,21 +201,24 @@ int HandOnStations(BFilePass& pass, const BFileStationTable& table) {
     return 0;
 }
 
-/// Goes back to the first line for the next pass; false (a read error) when the file cannot.
-bool StartPass(BFilePass& pass) {
-    if (!pass.In().Rewind()) return false;
+/// Goes back to the first line for the next pass. 1520 when the file changed since it was
+/// opened (its passes would read different files), 1518 when it cannot go back.
+int StartPass(BFilePass& pass) {
+    if (pass.In().Changed()) return kMsgInputChanged;
+    if (!pass.In().Rewind()) return kMsgReadError;
     pass.LineCounter() = 0;
-    return true;
+    return 0;
 }
 
 int ReadPasses(BFilePass& pass, long long& lines) {
     if (const int result = DatumPass(pass); result != 0) return result;
-    if (!StartPass(pass)) return kMsgReadError;
+    if (const int result = StartPass(pass); result != 0) return result;
     BFileStationTable table;
     if (const int result = StationPass(pass, table); result != 0) return result;
     if (const int result = HandOnStations(pass, table); result != 0) return result;
-    if (!StartPass(pass)) return kMsgReadError;
-    return ReadBFileObservations(pass, lines);
+    if (const int result = StartPass(pass); result != 0) return result;
+    if (const int result = ReadBFileObservations(pass, lines); result != 0) return result;
+    return pass.In().Changed() ? kMsgInputChanged : 0;
 }
 
 }  // namespace

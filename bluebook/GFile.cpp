@@ -16,6 +16,7 @@
 #include "bluebook/Fields.h"
 #include "bluebook/GFile.h"
 #include "bluebook/RecordLine.h"
+#include "common/ResultCodes.h"
 
 namespace {
 
@@ -368,5 +369,5 @@ int ReadGFile(InputFile& in, StationNames& names, Reading reading, BlueBookRecei
     });
     if (result == 0) reader.Finish();
     receiver.EndFile(BlueBookFile::kGFile, lines, result == 0);
-    return result;
+    return result == 0 && in.Changed() ? kMsgInputChanged : result;
 }

@@ -13,7 +13,7 @@
 /// from `names` (in the NGS reading the serial-number fields also take "*25*" station IDs; the
 /// C records' own ID fields never do). In the NGS reading a vector marked rejected (C: column
 /// 58, F: column 64) is handed on with its mark. `lineCounter` counts the lines from 0. Returns
-/// 0, 1518 on a read error (`lineCounter` at the failing read), or the first failure code of
-/// `receiver`.
+/// 0, 1518 on a read error (`lineCounter` at the failing read), 1520 when the file changed
+/// while it was read, or the first failure code of `receiver`.
 int ReadGFile(InputFile& in, StationNames& names, Reading reading, BlueBookReceiver& receiver,
               int& lineCounter);

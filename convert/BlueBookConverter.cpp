@@ -17,6 +17,8 @@ BlueBookConverter::BlueBookConverter(Platform& platform)
       m_inverseFlattening(298.2572221),
       m_platform(platform) {}
 
+BlueBookConverter::~BlueBookConverter() = default;
+
 int BlueBookConverter::ReportMessage(int number, unsigned style,
                                      const std::vector<std::string>& args) {
     const std::string text = FormatMessageText(m_platform.LoadMessageText(number), args);
@@ -34,13 +36,15 @@ void BlueBookConverter::ReadSerfil(int& lineCounter, int& result) {
     lineCounter = 0;
     InputFile serfil;
     if (!serfil.Open(m_serfilPath)) {
+        m_systemError = serfil.SystemError();
         result = kMsgCannotOpen;
         return;
     }
-    BlueBookReceiver none;
-    BlueBookReceiver& receiver = m_report ? static_cast<BlueBookReceiver&>(*m_report) : none;
-    if (m_report) m_report->StartFile(BlueBookFile::kSerfil, m_serfilPath);
-    result = ReadSerfilFile(serfil, m_serfilNumbers, m_serfilNames, receiver, lineCounter);
+    ConversionReport& account = KeptAccount();
+    account.StartFile(BlueBookFile::kSerfil, m_serfilPath);
+    result = ReadSerfilFile(serfil, m_serfilNumbers, m_serfilNames, account, lineCounter);
+    if (result == 0 && serfil.Changed()) result = kMsgInputChanged;
+    if (result == kMsgReadError) m_systemError = serfil.SystemError();
 }
 
 std::string_view BlueBookConverter::GetFieldStation(int column, int width,
@@ -53,17 +57,16 @@ template <typename Read>
 int BlueBookConverter::WithReceivers(BlueBookFile file, const std::string& path, OutputFile& out,
                                      Read read) {
     TelluraxWriter writer(*this, out);
-    std::vector<BlueBookReceiver*> receivers{&writer};
-    if (m_report) {
-        m_report->StartFile(file, path);
-        receivers.push_back(m_report);
-    }
+    ConversionReport& account = KeptAccount();
+    account.StartFile(file, path);
+    std::vector<BlueBookReceiver*> receivers{&writer, &account};
+    if (m_jobReceiver) receivers.push_back(m_jobReceiver);
     if (m_extraReceiver) receivers.push_back(m_extraReceiver);
     ReceiverFan fan(std::move(receivers));
     m_stationNames.Index(m_serfilNumbers, m_serfilNames);
     const int result = read(fan);
     m_stationNames.Unindex();
-    if (m_report) m_report->SetSerfilUse(m_stationNames.Used());
+    account.SetSerfilUse(m_stationNames.Used());
     return result;
 }
 
@@ -81,6 +84,18 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
     result = WithReceivers(BlueBookFile::kGFile, m_gFilePath, out, [&](BlueBookReceiver& receiver) {
         return ReadGFile(gFile, m_stationNames, m_reading, receiver, lineCounter);
     });
+}
+
+ConversionReport& BlueBookConverter::KeptAccount() {
+    if (m_report) return *m_report;
+    if (!m_ownReport) m_ownReport = std::make_unique<ConversionReport>();
+    return *m_ownReport;
+}
+
+const ConversionReport& BlueBookConverter::Account() const {
+    static const ConversionReport kNone;
+    if (m_report) return *m_report;
+    return m_ownReport ? *m_ownReport : kNone;
 }
 
 void BlueBookConverter::WriteHeader(OutputFile& out, int& result) {

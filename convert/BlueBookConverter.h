@@ -5,6 +5,7 @@
 // Nothing here throws.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ class BlueBookConverter {
 public:
     /// Creates the converter with the GRS 80 defaults; `platform` must outlive it.
     explicit BlueBookConverter(Platform& platform);
+    ~BlueBookConverter();
+    BlueBookConverter(const BlueBookConverter&) = delete;
+    BlueBookConverter& operator=(const BlueBookConverter&) = delete;
 
     // --- The conversion job -------------------------------------------------------------------
 
@@ -80,15 +84,31 @@ public:
     /// How the Blue Book files are read: as NGS's programs read them, or literally, as earlier
     /// releases did (a front end may choose the literal reading to repeat an old conversion).
     Reading m_reading = Reading::kNgs;
-    /// The account of the conversion, kept when a front end sets it (the front end owns it; it
-    /// must outlive every job run while it is set). Null: no account.
+    /// Files the job writes besides the output when they are named (the console program's
+    /// --report-json and --geojson): the account of the conversion as JSON, written with the
+    /// job's outcome, and the network as GeoJSON. "-" is standard output. Empty: not written.
+    std::string m_reportJsonPath;
+    std::string m_geoJsonPath;
+    /// The account of the conversion, kept where a front end wants it (the front end owns it;
+    /// it must outlive every job run while it is set). Null: the converter keeps its own.
     ConversionReport* m_report = nullptr;
     /// One more receiver of what the B-file and G-file readers read (a GeoJSON writer), after
     /// the writer and the account; the front end owns it and it must outlive every job run
     /// while it is set. A failure it returns ends the job as the writer's would. Null: none.
     BlueBookReceiver* m_extraReceiver = nullptr;
 
+    /// The account of the last job: m_report when a front end set it, else the converter's own.
+    const ConversionReport& Account() const;
+    /// The system's error number (errno) behind the last message shown, 0 when there was none:
+    /// why a file could not be opened, read or written.
+    int LastSystemError() const { return m_systemError; }
+
 private:
+    class Job;  // one run of OnConvertData (ConversionJob.cpp)
+
+    /// The account the job keeps (m_report, or the converter's own), created when needed.
+    ConversionReport& KeptAccount();
+
     /// Runs `read` with the station names indexed and every receiver of this converter (the
     /// writer to `out` first, then the account, then the extra receiver).
     template <typename Read>
@@ -96,4 +116,7 @@ private:
 
     Platform& m_platform;
     StationNames m_stationNames;  // indexed while a B-file or G-file is converted
+    std::unique_ptr<ConversionReport> m_ownReport;
+    BlueBookReceiver* m_jobReceiver = nullptr;  // the job's GeoJSON writer, while it runs
+    int m_systemError = 0;
 };

@@ -1,10 +1,16 @@
 // The conversion job: one press of "Convert Data", from the four file names to one message.
+//
+// Nothing is written before every name has been checked, and no file the job writes (the
+// output, the GeoJSON, the JSON account) replaces an existing one before it is complete: a job
+// that fails leaves every existing file as it was.
 #include <string>
+#include <vector>
 
 #include "bluebook/InputFile.h"
 #include "common/FileSystem.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/ConversionReport.h"
+#include "convert/GeoJson.h"
 #include "convert/Messages.h"
 #include "convert/Platform.h"
 #include "output/OutputFile.h"
@@ -23,105 +29,183 @@ void TrimWhiteSpace(std::string& text) {
     text.erase(0, first);
 }
 
+/// The message a job ends with: its number and arguments.
+struct Outcome {
+    int number = 0;
+    std::vector<std::string> args;
+};
+
+}  // namespace
+
 /// One run of the job on a converter whose paths were fetched.
-class Job {
+class BlueBookConverter::Job {
 public:
     explicit Job(BlueBookConverter& converter) : c(converter) {}
 
     /// Checks the names in their order; false (after the message, or silently when there is
     /// nothing to convert) when the job ends here.
     bool CheckNames() {
-        for (const std::string* input : {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath}) {
-            if (!input->empty() && !c.FileExists(*input)) {
-                c.ReportMessage(kMsgFileDoesNotExist, 0, {*input});
-                return false;
-            }
+        for (const std::string* input : Inputs()) {
+            if (!input->empty() && !c.FileExists(*input)) return Fail({kMsgFileDoesNotExist, {*input}});
         }
-        if (c.m_outputPath.empty()) {
-            c.ReportMessage(kMsgEnterOutputName, 0);
-            return false;
-        }
+        if (c.m_outputPath.empty()) return Fail({kMsgEnterOutputName, {}});
         if (c.m_bFilePath.empty() && c.m_gFilePath.empty()) return false;  // nothing to convert
-        // Opening the output empties it: never when it is one of the inputs.
-        for (const std::string* input : {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath}) {
-            if (SameFile(c.m_outputPath, *input)) {
-                c.ReportMessage(kMsgOutputIsInput, 0, {c.m_outputPath});
-                return false;
-            }
-        }
-        return true;
+        return CheckWrittenFiles();
     }
 
     /// Reads the SERFIL file, when one is named; false (after the message) when it failed.
     bool ReadSerfil() {
         if (c.m_serfilPath.empty()) return true;
-        c.ReadSerfil(m_lineCounter, m_result);
-        if (m_result == kMsgReadError) {
-            c.ReportMessage(m_result, 0, {std::to_string(m_lineCounter), c.m_serfilPath});
-        } else if (m_result > 0) {
-            c.ReportMessage(m_result, 0, {c.m_serfilPath});
-        }
-        return m_result <= 0;
+        int lineCounter = 0;
+        int result = 0;
+        c.ReadSerfil(lineCounter, result);
+        if (result <= 0) return true;
+        return Fail(ReadFailure(result, lineCounter, c.m_serfilPath));
     }
 
-    /// Writes the output: the B-file (or the header alone), then the G-file. False (after the
-    /// message) when an input could not be opened; other failures stay in m_result.
-    bool Convert(OutputFile& out) {
-        if (!c.m_bFilePath.empty()) {
-            if (!ConvertFile(c.m_bFilePath, out, &BlueBookConverter::ConvertBFile)) return false;
-        } else {
-            c.WriteHeader(out, m_result);
+    /// Writes every file asked for, and ends with the one message of the job.
+    void Write() {
+        Outcome outcome = WriteOutputs();
+        c.KeptAccount().message = outcome.number;
+        c.KeptAccount().messageText =
+            FormatMessageText(c.m_platform.LoadMessageText(outcome.number), outcome.args);
+        if (!c.m_reportJsonPath.empty()) {
+            const Outcome json = WriteWhole(c.m_reportJsonPath, FormatReportJson(c.Account()));
+            if (json.number != 0 && outcome.number == kMsgSuccess) outcome = json;
         }
-        if (m_result <= 0 && !c.m_gFilePath.empty()) {
-            if (!ConvertFile(c.m_gFilePath, out, &BlueBookConverter::ConvertGFile)) return false;
-        }
-        // Both files converted: compare the B-file's stations with the vectors' end points.
-        if (c.m_report && m_result <= 0 && !c.m_bFilePath.empty() && !c.m_gFilePath.empty()) {
-            c.m_report->CompareStations();
-        }
-        return true;
-    }
-
-    /// The one message of a job whose output was opened, once it is closed.
-    void ReportOutcome(bool closed) {
-        if (m_result <= 0) {
-            c.ReportMessage(closed ? kMsgSuccess : kMsgWriteError, 0, {c.m_outputPath});
-        } else if (m_result == kMsgReadError) {
-            c.ReportMessage(m_result, 0, {std::to_string(m_lineCounter), m_readPath});
-        } else if (m_result == kMsgOutOfMemory) {
-            c.ReportMessage(m_result, 0);
-        } else {
-            c.ReportMessage(m_result, 0, {c.m_outputPath});
-        }
+        Show(outcome);
     }
 
 private:
-    using Reader = void (BlueBookConverter::*)(InputFile&, OutputFile&, int&, int&);
+    std::vector<const std::string*> Inputs() const {
+        return {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath};
+    }
 
-    bool ConvertFile(const std::string& path, OutputFile& out, Reader read) {
-        InputFile in;
-        if (!in.Open(path)) {
-            out.Close();
-            c.ReportMessage(kMsgCannotOpen, 0, {path});
-            return false;
+    /// The files the job writes, in the order they are named.
+    std::vector<const std::string*> WrittenFiles() const {
+        std::vector<const std::string*> written{&c.m_outputPath};
+        if (!c.m_geoJsonPath.empty()) written.push_back(&c.m_geoJsonPath);
+        if (!c.m_reportJsonPath.empty()) written.push_back(&c.m_reportJsonPath);
+        return written;
+    }
+
+    /// Writing a file empties it: never one that is an input, nor one named twice. Standard
+    /// output ("-") is no input, and can take only one of the files.
+    bool CheckWrittenFiles() {
+        const std::vector<const std::string*> written = WrittenFiles();
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            const std::string& path = *written[i];
+            for (const std::string* input : Inputs()) {
+                if (path != "-" && SameFile(path, *input)) return Fail({kMsgOutputIsInput, {path}});
+            }
+            for (std::size_t k = 0; k < i; ++k) {
+                const std::string& other = *written[k];
+                const bool bothStandardOutput = path == "-" && other == "-";
+                if (bothStandardOutput || (path != "-" && other != "-" && SameFileOrName(path, other))) {
+                    return Fail({kMsgTwoOutputs, {path}});
+                }
+            }
         }
-        (c.*read)(in, out, m_lineCounter, m_result);
-        m_readPath = path;
         return true;
     }
 
-    BlueBookConverter& c;
-    int m_lineCounter = 0;
-    int m_result = 0;
-    std::string m_readPath;  // the input whose pass ran last
-};
+    /// The message of a reader's failure `result` on the file `path`.
+    static Outcome ReadFailure(int result, int lineCounter, const std::string& path) {
+        if (result == kMsgReadError) return {result, {std::to_string(lineCounter), path}};
+        if (result == kMsgOutOfMemory) return {result, {}};
+        return {result, {path}};
+    }
 
-}  // namespace
+    /// The output and the GeoJSON: converted, then each moved over its target once complete.
+    Outcome WriteOutputs() {
+        OutputFile out;
+        if (!out.Open(c.m_outputPath)) return OpenFailure(out, c.m_outputPath);
+        OutputFile geoFile;
+        std::unique_ptr<GeoJsonWriter> geo;
+        if (!c.m_geoJsonPath.empty()) {
+            if (!geoFile.Open(c.m_geoJsonPath)) return OpenFailure(geoFile, c.m_geoJsonPath);
+            geo = std::make_unique<GeoJsonWriter>(geoFile);
+        }
+        c.m_jobReceiver = geo.get();
+        const Outcome converted = Convert(out);
+        c.m_jobReceiver = nullptr;
+        if (converted.number != 0) return converted;
+        if (geo && geo->Finish(c.Account()) != 0) return CloseFailure(geoFile, c.m_geoJsonPath);
+        if (!out.Close()) return CloseFailure(out, c.m_outputPath);
+        if (geo && !geoFile.Close()) return CloseFailure(geoFile, c.m_geoJsonPath);
+        return {kMsgSuccess, {c.m_outputPath}};
+    }
+
+    /// The B-file (or the header alone), then the G-file; {0} when both converted.
+    Outcome Convert(OutputFile& out) {
+        if (!c.m_bFilePath.empty()) {
+            if (Outcome o = ConvertFile(c.m_bFilePath, out, &BlueBookConverter::ConvertBFile); o.number) return o;
+        } else {
+            int result = 0;
+            c.WriteHeader(out, result);
+            if (result > 0) return WriteFailure(out, result);
+        }
+        if (!c.m_gFilePath.empty()) {
+            if (Outcome o = ConvertFile(c.m_gFilePath, out, &BlueBookConverter::ConvertGFile); o.number) return o;
+        }
+        // Both files converted: compare the B-file's stations with the vectors' end points.
+        if (!c.m_bFilePath.empty() && !c.m_gFilePath.empty()) c.KeptAccount().CompareStations();
+        return {};
+    }
+
+    using Reader = void (BlueBookConverter::*)(InputFile&, OutputFile&, int&, int&);
+
+    Outcome ConvertFile(const std::string& path, OutputFile& out, Reader read) {
+        InputFile in;
+        if (!in.Open(path)) {
+            c.m_systemError = in.SystemError();
+            return {kMsgCannotOpen, {path}};
+        }
+        int lineCounter = 0;
+        int result = 0;
+        (c.*read)(in, out, lineCounter, result);
+        if (result <= 0) return {};
+        if (result == kMsgWriteError) return WriteFailure(out, result);
+        if (result == kMsgReadError) c.m_systemError = in.SystemError();
+        return ReadFailure(result, lineCounter, path);
+    }
+
+    Outcome WriteFailure(const OutputFile& out, int result) {
+        c.m_systemError = out.SystemError();
+        return {result, {c.m_outputPath}};
+    }
+    Outcome OpenFailure(const OutputFile& file, const std::string& path) {
+        c.m_systemError = file.SystemError();
+        return {kMsgCannotOpen, {path}};
+    }
+    Outcome CloseFailure(const OutputFile& file, const std::string& path) {
+        c.m_systemError = file.SystemError();
+        return {file.Failure() != 0 ? file.Failure() : kMsgWriteError, {path}};
+    }
+
+    /// Writes `text` to `path` whole; {0} when it was written.
+    Outcome WriteWhole(const std::string& path, const std::string& text) {
+        OutputFile file;
+        if (!file.Open(path)) return OpenFailure(file, path);
+        file.Write(text);
+        if (!file.Close()) return CloseFailure(file, path);
+        return {};
+    }
+
+    bool Fail(const Outcome& outcome) {
+        Show(outcome);
+        return false;
+    }
+    void Show(const Outcome& outcome) { c.ReportMessage(outcome.number, 0, outcome.args); }
+
+    BlueBookConverter& c;
+};
 
 void BlueBookConverter::OnConvertData() {
     try {
+        m_systemError = 0;
         if (!m_platform.FetchFields(*this)) return;
-        if (m_report) m_report->Clear();
+        KeptAccount().Clear();
         for (std::string* path : {&m_outputPath, &m_gFilePath, &m_serfilPath, &m_bFilePath}) {
             TrimWhiteSpace(*path);
         }
@@ -132,19 +216,11 @@ void BlueBookConverter::OnConvertData() {
         m_stationNames.ForgetStationIds();
         m_recordComment.clear();
         if (!job.ReadSerfil()) return;
-
-        OutputFile out;
-        if (!out.Open(m_outputPath)) {
-            ReportMessage(kMsgCannotOpen, 0, {m_outputPath});
-            return;
-        }
-        if (!job.Convert(out)) return;
-        // A full disk may show only when the last bytes are flushed.
-        const bool closed = out.Close();
-        job.ReportOutcome(closed);
+        job.Write();
     } catch (...) {
         // Nothing leaves a job: memory running out, or anything a platform call throws, is
         // reported as the lack of memory it almost always is. Every file is closed by now.
+        m_jobReceiver = nullptr;
         try {
             ReportMessage(kMsgOutOfMemory, 0);
         } catch (...) {

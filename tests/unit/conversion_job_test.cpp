@@ -3,11 +3,18 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "bluebook/Receiver.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\n";
+    return text;
+}
 
 class ConversionJob : public ::testing::Test {
 protected:
@@ -95,7 +102,7 @@ TEST_F(ConversionJob, DirectoryAsBFilePassesTheExistenceCheckAndCannotBeOpened) 
     platform.bFilePath = dir / "folder";
     platform.outputPath = dir / "out.txt";
     EXPECT_EQ((Run(), Message(1516)), "Cannot open file " + (dir / "folder"));
-    EXPECT_EQ(ReadFile(dir / "out.txt"), "");  // created, then left empty
+    EXPECT_FALSE(fs::exists(dir / "out.txt"));
 }
 
 #ifdef __linux__
@@ -116,14 +123,56 @@ TEST_F(ConversionJob, UnopenableSerfilLeavesAnExistingOutputUntouched) {
     EXPECT_EQ(ReadFile(dir / "out.txt"), "keep me");
 }
 
-TEST_F(ConversionJob, UnopenableGFileAfterTheBFileKeepsWhatWasWritten) {
-    fs::create_directory(dir / "folder");
-    platform.bFilePath = MakeFile("b", "");
-    platform.gFilePath = dir / "folder";
-    platform.outputPath = dir / "out.txt";
-    EXPECT_EQ((Run(), Message(1516)), "Cannot open file " + (dir / "folder"));
-    const std::string out = ReadFile(dir / "out.txt");
-    EXPECT_EQ(out.substr(0, 13), "\r\n \r\n$DATUM\r\n");
+/// Truncates a file when the B-file's datum pass has ended, as another program might.
+struct TruncateAfterDatumPass : BlueBookReceiver {
+    std::string path;
+    int Datum(const DatumRecord&) override {
+        WriteFile(path, "000010*80*0001\n");
+        return 0;
+    }
+};
+
+// Whatever stops a job once the output is open, every existing file stays as it was, no file
+// is created, and no temporary file is left behind.
+TEST_F(ConversionJob, AFailedJobLeavesEveryFileAsItWas) {
+    const std::string bFile = Lines({"000010*80*0001", "000020*80*0002", "000030*80*0003"});
+    const struct {
+        const char* what;
+        bool truncate;
+        std::string gFile;  // a folder name: "folder"
+        int message;
+    } cases[] = {
+        {"an unopenable G-file after a good B-file", false, "folder", 1516},
+#ifdef __linux__
+        {"a G-file whose first read fails", false, "/proc/self/mem", 1518},
+#endif
+        {"a B-file truncated between its passes", true, "", 1520},
+    };
+    for (const auto& c : cases) {
+        for (const bool existing : {true, false}) {
+            TempDir folder;
+            fs::create_directory(folder / "folder");
+            FakePlatform fake;
+            fake.bFilePath = folder / "b";
+            WriteFile(fake.bFilePath, bFile);
+            fake.gFilePath = c.gFile == "folder" ? folder / "folder" : c.gFile;
+            fake.outputPath = folder / "out.txt";
+            if (existing) WriteFile(fake.outputPath, "keep me");
+            TruncateAfterDatumPass truncate;
+            truncate.path = fake.bFilePath;
+            BlueBookConverter job(fake);
+            if (c.truncate) job.m_extraReceiver = &truncate;
+            job.OnConvertData();
+            ASSERT_EQ(fake.shown.size(), 1u) << c.what;
+            EXPECT_EQ(fake.shown[0].number, c.message) << c.what;
+            EXPECT_EQ(fs::exists(fake.outputPath), existing) << c.what;
+            if (existing) EXPECT_EQ(ReadFile(fake.outputPath), "keep me") << c.what;
+            int files = 0;
+            for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path())) ++files;
+            EXPECT_EQ(files, existing ? 3 : 2) << c.what;  // b, folder and out.txt
+        }
+    }
+    EXPECT_EQ(CatalogueText(1520), "File %s changed while it was being read");
 }
 
 TEST_F(ConversionJob, OutputThatCannotBeCreatedIsReportedAsCannotOpen) {
