@@ -173,6 +173,9 @@ int GiveReport(ConversionReport& report, const ConsolePlatform& platform, const 
 
 /// Runs the conversion job and gives its account. Returns the exit status.
 int Convert(ConsolePlatform& platform, const Request& request) {
+    if (platform.bFilePath.empty() && platform.gFilePath.empty()) {
+        return UsageError("nothing to convert: name a B-file (-b) or a G-file (-g)");
+    }
     BlueBookConverter converter(platform);
     if (request.classic) converter.m_reading = Reading::kClassic;
     std::unique_ptr<ConversionReport> report;
@@ -181,9 +184,6 @@ int Convert(ConsolePlatform& platform, const Request& request) {
         converter.m_report = report.get();
     }
     converter.OnConvertData();
-    if (platform.lastMessage == 0) {
-        return UsageError("nothing to convert: name a B-file (-b) or a G-file (-g)");
-    }
     const int status = platform.lastMessage == kMsgSuccess ? kExitSuccess : kExitFailure;
     return report ? GiveReport(*report, platform, request, status) : status;
 }

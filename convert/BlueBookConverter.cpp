@@ -12,9 +12,9 @@
 #include "output/Header.h"
 
 BlueBookConverter::BlueBookConverter(Platform& platform)
-    : m_datumName("NAD 83"),
-      m_semiMajorAxis(6378137.0),
-      m_inverseFlattening(298.2572221),
+    : m_datumName(kDefaultDatumName),
+      m_semiMajorAxis(kDefaultSemiMajorAxis),
+      m_inverseFlattening(kDefaultInverseFlattening),
       m_platform(platform) {}
 
 BlueBookConverter::~BlueBookConverter() = default;

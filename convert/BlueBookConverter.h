@@ -19,6 +19,11 @@ class InputFile;
 class OutputFile;
 class Platform;
 
+/// The datum every job starts from (GRS 80), until a B-file's datum record gives another.
+constexpr const char* kDefaultDatumName = "NAD 83";
+constexpr double kDefaultSemiMajorAxis = 6378137.0;       // metres
+constexpr double kDefaultInverseFlattening = 298.2572221;  // exactly this double
+
 class BlueBookConverter {
 public:
     /// Creates the converter with the GRS 80 defaults; `platform` must outlive it.
@@ -31,7 +36,7 @@ public:
 
     /// Runs one conversion job: fetches and checks the four file names, reads the SERFIL file,
     /// writes the output file from the B-file and the G-file, and shows exactly one message
-    /// (none when the fetch is refused or neither a B-file nor a G-file is named).
+    /// (none when the fetch is refused). The job starts from the default datum.
     void OnConvertData();
 
     /// Loads the text of message `number`, formats it printf-style with `args` (each "%s" or

@@ -42,14 +42,13 @@ class BlueBookConverter::Job {
 public:
     explicit Job(BlueBookConverter& converter) : c(converter) {}
 
-    /// Checks the names in their order; false (after the message, or silently when there is
-    /// nothing to convert) when the job ends here.
+    /// Checks the names in their order; false (after the message) when the job ends here.
     bool CheckNames() {
         for (const std::string* input : Inputs()) {
             if (!input->empty() && !c.FileExists(*input)) return Fail({kMsgFileDoesNotExist, {*input}});
         }
         if (c.m_outputPath.empty()) return Fail({kMsgEnterOutputName, {}});
-        if (c.m_bFilePath.empty() && c.m_gFilePath.empty()) return false;  // nothing to convert
+        if (c.m_bFilePath.empty() && c.m_gFilePath.empty()) return Fail({kMsgEnterInputName, {}});
         return CheckWrittenFiles();
     }
 
@@ -206,6 +205,10 @@ void BlueBookConverter::OnConvertData() {
         m_systemError = 0;
         if (!m_platform.FetchFields(*this)) return;
         KeptAccount().Clear();
+        // Each job starts from the default datum: only its own B-file may give another.
+        m_datumName = kDefaultDatumName;
+        m_semiMajorAxis = kDefaultSemiMajorAxis;
+        m_inverseFlattening = kDefaultInverseFlattening;
         for (std::string* path : {&m_outputPath, &m_gFilePath, &m_serfilPath, &m_bFilePath}) {
             TrimWhiteSpace(*path);
         }

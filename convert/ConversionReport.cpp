@@ -39,7 +39,7 @@ char AlphabetChar(int index) {
 void WarningTally::AddNamed(int line, std::string_view name) {
     at.Add(line);
     if (std::find(names.begin(), names.end(), name) != names.end()) return;
-    if (names.size() < static_cast<std::size_t>(kKeptLines)) {
+    if (names.size() < kKeptNames) {
         names.emplace_back(name);
     } else {
         moreNames = true;
@@ -131,10 +131,29 @@ void ConversionReport::EndFile(BlueBookFile file, long long lines, bool reachedE
     FileAccount& account = Account(file);
     account.lines = lines;
     account.complete = reachedEnd;
+    if (reachedEnd && account.readable == 0) {
+        account.warnings[static_cast<std::size_t>(ReportWarning::kNothingRead)].at.Add(0);
+    }
 }
 
 void ConversionReport::Converted(const RecordRef& at) {
-    ++Account(at.file).records[static_cast<std::size_t>(TypeSlot(at.file, at.type))].converted;
+    FileAccount& account = Account(at.file);
+    ++account.records[static_cast<std::size_t>(TypeSlot(at.file, at.type))].converted;
+    ++account.readable;
+}
+
+Attention ConversionReport::WhatDeservesALook() const {
+    Attention attention;
+    for (const FileAccount& account : m_files) {
+        for (int w = 0; w < kReportWarningCount; ++w) {
+            const std::int64_t count = account.warnings[static_cast<std::size_t>(w)].at.count;
+            const auto warning = static_cast<ReportWarning>(w);
+            const bool rejection = warning == ReportWarning::kRejected ||
+                                   warning == ReportWarning::kRejectedMark;
+            (rejection ? attention.rejected : attention.warnings) += count;
+        }
+    }
+    return attention;
 }
 
 int ConversionReport::Serfil(const SerfilEntry& entry) {
@@ -199,6 +218,9 @@ void ConversionReport::Skipped(const RecordRef& at, SkipReason reason) {
     FileAccount& account = Account(at.file);
     const int slot = TypeSlot(at.file, at.type);
     ++account.records[static_cast<std::size_t>(slot)].skipped;
+    if (reason != SkipReason::kUnsupportedType && reason != SkipReason::kTypeAtColumn1) {
+        ++account.readable;  // a record this converter reads, left out for its contents
+    }
     int& index = account.skipIndex[static_cast<std::size_t>(slot) * kSkipReasonCount +
                                    static_cast<std::size_t>(reason)];
     if (index < 0) {

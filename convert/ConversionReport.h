@@ -4,7 +4,8 @@
 // changes the output file or the messages.
 //
 // Line numbers are physical line numbers in their file (the readers' line counter). Each list
-// keeps the first kKeptLines occurrences; the counts are complete.
+// keeps the lines of the first kKeptLines occurrences (the summary shows kShownLines of them);
+// the counts are complete. Memory stays bounded whatever the size of the files.
 #pragma once
 
 #include <array>
@@ -34,26 +35,29 @@ enum class ReportWarning {
     kRejected,           // a record marked rejected: written as a comment, not used
     kUnmatchedEndpoint,  // a vector end point that is no B-file station
     kUnreachedStation,   // a B-file station that no vector reaches
+    kNothingRead,        // an input held no record this converter reads
     kCount
 };
 constexpr int kReportWarningCount = static_cast<int>(ReportWarning::kCount);
 constexpr int kRecordNoteCount = static_cast<int>(RecordNote::kCount);
 
-/// Line numbers kept per reason or warning.
-constexpr int kKeptLines = 5;
+/// Line numbers kept per reason, warning or note, and how many of them the summary shows.
+constexpr std::size_t kKeptLines = 1000;
+constexpr std::size_t kShownLines = 5;
+/// Distinct station names kept per warning.
+constexpr std::size_t kKeptNames = 5;
 
 /// How often something occurred, and the lines of its first occurrences.
 struct Occurrences {
     std::int64_t count = 0;
-    int kept = 0;
-    std::array<int, kKeptLines> lines{};
+    std::vector<int> lines;  // at most kKeptLines
 
     /// One more occurrence; a line already kept last is not kept twice, and a line number
     /// below 1 (not known) is counted only.
     void Add(int line) {
         ++count;
-        if (line < 1 || (kept > 0 && lines[static_cast<std::size_t>(kept - 1)] == line)) return;
-        if (kept < kKeptLines) lines[static_cast<std::size_t>(kept++)] = line;
+        if (line < 1 || (!lines.empty() && lines.back() == line)) return;
+        if (lines.size() < kKeptLines) lines.push_back(line);
     }
 };
 
@@ -70,11 +74,21 @@ struct SkipTally {
 
 struct WarningTally {
     Occurrences at;
-    std::vector<std::string> names;  // the stations concerned, first kKeptLines distinct ones
+    std::vector<std::string> names;  // the stations concerned, first kKeptNames distinct ones
     bool moreNames = false;          // further distinct stations were not kept
 
     /// One more occurrence, concerning the station `name`.
     void AddNamed(int line, std::string_view name);
+};
+
+/// What in an account deserves a look before the output is adjusted: its warnings (fields
+/// that are not numbers and inputs with nothing to read among them), and the records marked
+/// rejected. Record types that are never converted, and the notes, do not count.
+struct Attention {
+    std::int64_t warnings = 0;  // occurrences of every warning but a rejection
+    std::int64_t rejected = 0;  // records marked rejected
+
+    bool Any() const { return warnings > 0 || rejected > 0; }
 };
 
 /// The account of one input file.
@@ -83,6 +97,7 @@ struct FileAccount {
     bool complete = false;      // its reader reached the end of the file
     std::string path;
     std::int64_t lines = 0;     // significant lines
+    std::int64_t readable = 0;  // records of the types this converter reads
     std::vector<RecordCount> records;  // by record type slot (ConversionReport::TypeSlot)
     std::vector<SkipTally> skips;      // in the order of their first occurrence
     std::vector<int> skipIndex;        // slot * kSkipReasonCount + reason: index in skips, or -1
@@ -116,6 +131,8 @@ public:
     const Occurrences& Note(ReportFile file, RecordNote note) const {
         return File(file).notes[static_cast<std::size_t>(note)];
     }
+    /// What deserves a look, over every file.
+    Attention WhatDeservesALook() const;
 
     // Totals of what was written.
     std::int64_t stationsWritten = 0;      // "$GEO_COMPACT"
@@ -205,6 +222,9 @@ const char* NoteKey(RecordNote note);
 /// type with its converted and skipped counts, the reasons indented under it, then the
 /// warnings and the totals. Lines end with "\n".
 std::string FormatReportSummary(const ConversionReport& report);
+
+/// The version of the JSON account's layout, its "format" member.
+constexpr int kReportJsonFormat = 2;
 
 /// The account as one JSON object (UTF-8; bytes that are not UTF-8 are taken as Latin-1).
 std::string FormatReportJson(const ConversionReport& report);

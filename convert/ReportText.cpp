@@ -39,6 +39,7 @@ constexpr Wording kWarnings[] = {
     {"marked rejected, written as a comment", "rejected"},
     {"vector end point not in the B-file", "unmatched-endpoint"},
     {"station no G-file vector reaches", "unreached-station"},
+    {"held no record this converter reads", "nothing-read"},
 };
 static_assert(sizeof kWarnings / sizeof kWarnings[0] == kReportWarningCount, "one per warning");
 
@@ -54,6 +55,13 @@ static_assert(sizeof kNotes / sizeof kNotes[0] == kRecordNoteCount, "one per not
 constexpr Wording kFiles[] = {{"SERFIL", "serfil"}, {"B-file", "bfile"}, {"G-file", "gfile"}};
 
 const char* FileTitle(ReportFile file) { return kFiles[static_cast<int>(file)].text; }
+
+/// A warning as it reads under its file: "the B-file held no record this converter reads".
+std::string WarningTextIn(ReportFile file, ReportWarning warning) {
+    if (warning != ReportWarning::kNothingRead) return WarningText(warning);
+    return std::string("the ") + (file == ReportFile::kSerfil ? "SERFIL file" : FileTitle(file)) +
+           " " + WarningText(warning);
+}
 const char* FileKey(ReportFile file) { return kFiles[static_cast<int>(file)].key; }
 
 std::string Number(std::int64_t value) { return std::to_string(value); }
@@ -70,13 +78,14 @@ void PadLeft(std::string& out, std::string_view text, std::size_t width) {
 
 /// "line 5" or "lines 5, 9, 12", with ", ..." when more occurred than are kept.
 void AppendLines(std::string& out, const Occurrences& at) {
-    if (at.kept == 0) return;
+    if (at.lines.empty()) return;
     out += at.count == 1 ? "line " : "lines ";
-    for (int i = 0; i < at.kept; ++i) {
+    const std::size_t shown = std::min(at.lines.size(), kShownLines);
+    for (std::size_t i = 0; i < shown; ++i) {
         if (i > 0) out += ", ";
-        out += Number(at.lines[static_cast<std::size_t>(i)]);
+        out += Number(at.lines[i]);
     }
-    if (at.count > at.kept) out += ", ...";
+    if (at.count > static_cast<std::int64_t>(shown)) out += ", ...";
 }
 
 void AppendQuotedNames(std::string& out, const WarningTally& tally) {
@@ -121,12 +130,12 @@ void AppendRecordTable(std::string& out, const ConversionReport& report, ReportF
     }
 }
 
-void AppendWarnings(std::string& out, const FileAccount& account) {
+void AppendWarnings(std::string& out, const FileAccount& account, ReportFile file) {
     std::size_t width = 0;
     for (int w = 0; w < kReportWarningCount; ++w) {
         if (account.warnings[static_cast<std::size_t>(w)].at.count == 0) continue;
         width = std::max(
-            width, std::string_view(WarningText(static_cast<ReportWarning>(w)))
+            width, WarningTextIn(file, static_cast<ReportWarning>(w))
                        .size());
     }
     if (width == 0) return;
@@ -134,7 +143,7 @@ void AppendWarnings(std::string& out, const FileAccount& account) {
     for (int w = 0; w < kReportWarningCount; ++w) {
         const WarningTally& tally = account.warnings[static_cast<std::size_t>(w)];
         if (tally.at.count == 0) continue;
-        AppendDetail(out, WarningText(static_cast<ReportWarning>(w)), width,
+        AppendDetail(out, WarningTextIn(file, static_cast<ReportWarning>(w)), width,
                      tally.at);
         AppendQuotedNames(out, tally);
         out += '\n';
@@ -160,9 +169,9 @@ void AppendNotes(std::string& out, const FileAccount& account) {
 
 void AppendJsonOccurrences(std::string& out, const Occurrences& at) {
     out += "\"count\": " + Number(at.count) + ", \"lines\": [";
-    for (int i = 0; i < at.kept; ++i) {
+    for (std::size_t i = 0; i < at.lines.size(); ++i) {
         if (i > 0) out += ", ";
-        out += Number(at.lines[static_cast<std::size_t>(i)]);
+        out += Number(at.lines[i]);
     }
     out += ']';
 }
@@ -199,7 +208,7 @@ void AppendJsonRecords(std::string& out, const FileAccount& account, ReportFile 
 }
 
 /// The "warnings" array of a file.
-void AppendJsonWarnings(std::string& out, const FileAccount& account) {
+void AppendJsonWarnings(std::string& out, const FileAccount& account, ReportFile file) {
     out += "\"warnings\": [";
     bool first = true;
     for (int w = 0; w < kReportWarningCount; ++w) {
@@ -210,7 +219,7 @@ void AppendJsonWarnings(std::string& out, const FileAccount& account) {
         out += "        {\"warning\": \"";
         out += WarningKey(static_cast<ReportWarning>(w));
         out += "\", \"text\": ";
-        AppendJsonString(out, WarningText(static_cast<ReportWarning>(w)));
+        AppendJsonString(out, WarningTextIn(file, static_cast<ReportWarning>(w)));
         out += ", ";
         AppendJsonOccurrences(out, tally.at);
         out += ", \"names\": [";
@@ -271,7 +280,7 @@ void AppendJsonFile(std::string& out, const ConversionReport& report, ReportFile
     out += ", \"lines\": " + Number(account.lines) + ",\n      ";
     AppendJsonRecords(out, account, file);
     out += ",\n      ";
-    AppendJsonWarnings(out, account);
+    AppendJsonWarnings(out, account, file);
     out += ",\n      ";
     AppendJsonNotes(out, account);
     if (file == ReportFile::kSerfil) AppendJsonSerfilNames(out, report);
@@ -309,7 +318,7 @@ std::string FormatReportSummary(const ConversionReport& report) {
             for (const auto& entry : entries) {
                 if (entry.used) continue;
                 out += shown == 0 ? "      never used: " : ", ";
-                if (shown == kKeptLines) {
+                if (shown == static_cast<int>(kShownLines)) {
                     out += "...";
                     break;
                 }
@@ -321,7 +330,7 @@ std::string FormatReportSummary(const ConversionReport& report) {
             out += '\n';
             AppendRecordTable(out, report, file);
         }
-        AppendWarnings(out, account);
+        AppendWarnings(out, account, file);
         AppendNotes(out, account);
     }
     out += "Written: stations " + Number(report.stationsWritten) + ", observations " +
@@ -335,7 +344,8 @@ std::string FormatReportSummary(const ConversionReport& report) {
 }
 
 std::string FormatReportJson(const ConversionReport& report) {
-    std::string out = "{\n  \"message\": " + Number(report.message) + ", \"messageText\": ";
+    std::string out = "{\n  \"format\": " + Number(kReportJsonFormat) +
+                      ",\n  \"message\": " + Number(report.message) + ", \"messageText\": ";
     AppendJsonString(out, report.messageText);
     out += ",\n  \"files\": [";
     bool first = true;

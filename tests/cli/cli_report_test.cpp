@@ -53,7 +53,7 @@ TEST_F(Cli, JsonReportIsWrittenToItsFileOnly) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     const std::string text = ReadFile(json);
-    EXPECT_EQ(text.substr(0, 20), "{\n  \"message\": 1601,");
+    EXPECT_EQ(text.substr(0, 35), "{\n  \"format\": 2,\n  \"message\": 1601,");
     EXPECT_NE(text.find("{\"reason\": \"other-set\", \"text\": \"continues another set\", "
                         "\"count\": 1, \"lines\": [3]}"),
               std::string::npos)

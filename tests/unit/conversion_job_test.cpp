@@ -50,11 +50,10 @@ TEST_F(ConversionJob, RefusedFetchDoesNothing) {
     EXPECT_FALSE(fs::exists(dir / "out.txt"));
 }
 
-TEST_F(ConversionJob, OnlyAnOutputPathIsSilentAndCreatesNothing) {
+TEST_F(ConversionJob, NothingToConvertAsksForABFileOrAGFileAndCreatesNothing) {
     platform.outputPath = dir / "out.txt";
     platform.serfilPath = MakeFile("serfil", "AAAA   0001\n");
-    Run();
-    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_EQ((Run(), Message(1521)), "Please enter a Blue Book 'B' File or 'G' File name");
     EXPECT_FALSE(fs::exists(dir / "out.txt"));
 }
 
@@ -166,7 +165,9 @@ TEST_F(ConversionJob, AFailedJobLeavesEveryFileAsItWas) {
             ASSERT_EQ(fake.shown.size(), 1u) << c.what;
             EXPECT_EQ(fake.shown[0].number, c.message) << c.what;
             EXPECT_EQ(fs::exists(fake.outputPath), existing) << c.what;
-            if (existing) EXPECT_EQ(ReadFile(fake.outputPath), "keep me") << c.what;
+            if (existing) {
+                EXPECT_EQ(ReadFile(fake.outputPath), "keep me") << c.what;
+            }
             int files = 0;
             for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path())) ++files;
             EXPECT_EQ(files, existing ? 3 : 2) << c.what;  // b, folder and out.txt
@@ -221,15 +222,20 @@ TEST_F(ConversionJob, EveryLineEndsWithCrLf) {
     }
 }
 
-TEST_F(ConversionJob, DatumValuesOutliveAJob) {
-    converter.m_datumName = "NAD 27";
-    converter.m_semiMajorAxis = 6378206.4;
-    platform.gFilePath = MakeFile("g", "");
-    platform.outputPath = dir / "out.txt";
+TEST_F(ConversionJob, EachJobStartsFromTheDefaultDatum) {
+    platform.bFilePath = MakeFile(
+        "b", "000010*13*NAD 27                                  63782064002949786982\n");
+    platform.outputPath = dir / "out1.txt";
     Run();
+    EXPECT_NE(ReadFile(dir / "out1.txt").find("\r\n  NAD 27         \r\n  6378206.4000\r\n"),
+              std::string::npos);
+    // A second job without a datum record of its own gets the default one, not the first's.
+    platform.bFilePath.clear();
+    platform.gFilePath = MakeFile("g", "");
+    platform.outputPath = dir / "out2.txt";
     Run();
     EXPECT_EQ(platform.shown.size(), 2u);
-    EXPECT_NE(ReadFile(dir / "out.txt").find("\r\n  NAD 27\r\n  6378206.4000\r\n"),
+    EXPECT_NE(ReadFile(dir / "out2.txt").find("\r\n  NAD 83\r\n  6378137.0000\r\n  298.2572221\r\n"),
               std::string::npos);
 }
 
@@ -280,12 +286,12 @@ TEST_F(ConversionJob, OutputThatIsASymbolicLinkToTheSerfilIsRefused) {
     EXPECT_EQ(ReadFile(s), "AAAA   0001\n");
 }
 
-TEST_F(ConversionJob, SilentCaseComesBeforeTheSameFileCheck) {
+TEST_F(ConversionJob, NothingToConvertComesBeforeTheSameFileCheck) {
     const std::string s = MakeFile("serfil", "AAAA   0001\n");
     platform.serfilPath = s;
     platform.outputPath = s;
     Run();
-    EXPECT_TRUE(platform.shown.empty());
+    Message(1521);
 }
 
 #ifndef _WIN32
