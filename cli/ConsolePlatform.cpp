@@ -20,10 +20,22 @@ std::string ConsolePlatform::LoadMessageText(int number) { return CatalogueText(
 int ConsolePlatform::ShowMessage(const std::string& text, unsigned /*style*/, int helpContext) {
     lastMessage = helpContext;
     lastMessageText = text;
-    std::FILE* stream = helpContext == kMsgSuccess ? stdout : stderr;
-    WriteText(stream, text + "\n");
-    std::fflush(stream);
-    return 1;  // the OK button
+    if (helpContext == kMsgSuccess) {
+        if (!quiet && outputPath != "-") WriteText(stdout, text + "\n");
+        return 1;  // the OK button
+    }
+    std::string line = "bbook2tellurax: " + text;
+    const bool fileError = helpContext == kMsgCannotOpen || helpContext == kMsgWriteError ||
+                           helpContext == kMsgReadError;
+    if (fileError && converter != nullptr && converter->LastSystemError() != 0) {
+        line += ": " + SystemErrorText(converter->LastSystemError());
+    }
+    WriteText(stderr, line + "\n");
+    std::fflush(stderr);
+    return 1;
 }
 
-bool ConsolePlatform::NameExists(const std::string& path) { return ::NameExists(path); }
+// "-" names standard input, which is always there.
+bool ConsolePlatform::NameExists(const std::string& path) {
+    return path == "-" || ::NameExists(path);
+}

@@ -1,9 +1,9 @@
 // bbook2tellurax: converts NGS Blue Book files (SERFIL, B-file, G-file) into one TELLURAX input
 // file from the command line. Exit status: 0 success, 1 a conversion failure (its message on
-// standard error), 2 a usage error or nothing to convert. With -r or --report-json it also gives
-// the account of the conversion: what was converted, what was left out and why.
+// standard error), 2 a usage error, 3 with --strict a conversion whose account deserves a look.
+// With -r, --report-json or --geojson it also gives the account of the conversion or the
+// network as GeoJSON.
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,89 +25,98 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitLook = 3;
 
 const char* const kUsage =
-    "Usage: bbook2tellurax [-s SERFIL] [-b BFILE] [-g GFILE] -o OUTPUT [-r]\n"
-    "                      [--report-json FILE]\n"
+    "Usage: bbook2tellurax [OPTION]... -o OUTPUT\n"
     "Converts NGS Blue Book files into one TELLURAX input file.\n"
     "\n"
     "  -s, --serfil FILE   SERFIL file: station names for serial numbers (optional)\n"
     "  -b, --bfile FILE    B-file: datum, stations and conventional observations\n"
     "  -g, --gfile FILE    G-file: GPS vector sets and station positions\n"
-    "  -o, --output FILE   TELLURAX input file to create (required; replaced if it exists)\n"
+    "  -o, --output FILE   TELLURAX input file to write (required); an existing file is\n"
+    "                      replaced only once the new one is complete\n"
     "  -r, --report        after the message, print on standard error what was converted,\n"
     "                      what was left out and why, and what to check\n"
     "      --report-json FILE  write that account as JSON to FILE\n"
+    "      --geojson FILE  write the network as GeoJSON to FILE, for QGIS or a web map\n"
+    "      --classic       read numbers and records literally, as earlier releases did,\n"
+    "                      instead of the way NGS's programs read them\n"
+    "  -q, --quiet         print nothing on success\n"
+    "      --strict        exit with 3 when the account holds warnings\n"
     "  -h, --help          show this help and exit\n"
     "      --version       show the version and exit\n"
+    "      --              end of the options\n"
     "\n"
-    "At least one of the B-file and the G-file is needed.\n"
+    "At least one of the B-file and the G-file is needed. FILE \"-\" is standard input\n"
+    "for one of -s, -b, -g, and standard output for -o, --report-json or --geojson.\n"
+    "By default numbers are read as NGS reads them: blanks after a number's first digit\n"
+    "are zeros, a blank *86* ellipsoidal height is the orthometric plus the geoid height,\n"
+    "records marked rejected (R, O, F) are written as comments, lines without a sequence\n"
+    "number keep their columns, and *25* station IDs name serial numbers the SERFIL file\n"
+    "does not.\n"
     "Exit status: 0 converted, 1 conversion failed (message on standard error),\n"
-    "2 usage error or nothing to convert.\n"
+    "2 usage error, 3 converted with --strict but the account holds warnings.\n"
     "The manual page bbook2tellurax(1) lists the record types converted and gives examples.\n";
 
 using Arguments = std::vector<std::string>;
-
-const std::string kJsonOption = "--report-json";
 
 int UsageError(const std::string& explanation) {
     WriteText(stderr, "bbook2tellurax: " + explanation + " (try --help)\n");
     return kExitUsage;
 }
 
-/// Writes `text` to `path` as it stands; false when the file cannot be written.
-bool WriteTextFile(const std::string& path, const std::string& text) {
-    std::FILE* file = OpenFile(path, "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
-
-/// The four file options and the platform field each fills.
-struct FileOption {
-    const char* shortName;
-    const char* longName;
-    std::string ConsolePlatform::*target;
-};
-
-const FileOption kFileOptions[] = {
-    {"-s", "--serfil", &ConsolePlatform::serfilPath},
-    {"-b", "--bfile", &ConsolePlatform::bFilePath},
-    {"-g", "--gfile", &ConsolePlatform::gFilePath},
-    {"-o", "--output", &ConsolePlatform::outputPath},
-};
-
 /// What the command line asks for besides the four file names.
 struct Request {
     bool printReport = false;
     bool classic = false;
-    bool writeReportJson = false;
+    bool strict = false;
     std::string reportJsonPath;
+    std::string geoJsonPath;
+};
+
+/// The options that take a file name, and where each puts it.
+struct FileOption {
+    const char* shortName;  // null: a long option only
+    const char* longName;
+    std::string ConsolePlatform::*field;
+    std::string Request::*requestField;
+};
+
+const FileOption kFileOptions[] = {
+    {"-s", "--serfil", &ConsolePlatform::serfilPath, nullptr},
+    {"-b", "--bfile", &ConsolePlatform::bFilePath, nullptr},
+    {"-g", "--gfile", &ConsolePlatform::gFilePath, nullptr},
+    {"-o", "--output", &ConsolePlatform::outputPath, nullptr},
+    {nullptr, "--report-json", nullptr, &Request::reportJsonPath},
+    {nullptr, "--geojson", nullptr, &Request::geoJsonPath},
 };
 
 enum class Match { kNone, kTaken, kNameMissing };
 
-/// When args[i] is one of the four file options, puts its file name (the next argument, the rest
-/// after "=" of a long option, or the rest after a short option) in its platform field and moves
-/// `i` past what it used.
-Match TakeFileOption(const Arguments& args, std::size_t& i, ConsolePlatform& platform) {
+/// When args[i] is an option that takes a file name, stores the name (the next argument, the
+/// rest after "=" of a long option, or the rest after a short option) and moves `i` past what it
+/// used. An empty name for --report-json or --geojson is a missing one; an empty input or output
+/// name counts as not given.
+Match TakeFileOption(const Arguments& args, std::size_t& i, ConsolePlatform& platform,
+                     Request& request) {
     const std::string& arg = args[i];
     for (const FileOption& option : kFileOptions) {
-        std::string& target = platform.*option.target;
+        std::string& target =
+            option.field ? platform.*option.field : request.*option.requestField;
         const std::string longEq = std::string(option.longName) + "=";
-        if (arg == option.shortName || arg == option.longName) {
+        const bool shortForm = option.shortName && arg.compare(0, 2, option.shortName) == 0;
+        if (arg == option.longName || (shortForm && arg.size() == 2)) {
             if (i + 1 >= args.size()) return Match::kNameMissing;
             target = args[++i];
-            return Match::kTaken;
-        }
-        if (arg.compare(0, longEq.size(), longEq) == 0) {
+        } else if (arg.compare(0, longEq.size(), longEq) == 0) {
             target = arg.substr(longEq.size());
-            return Match::kTaken;
-        }
-        if (arg.size() > 2 && arg.compare(0, 2, option.shortName) == 0) {
+        } else if (shortForm) {
             target = arg.substr(2);  // -oFILE
-            return Match::kTaken;
+        } else {
+            continue;
         }
+        return target.empty() && option.requestField ? Match::kNameMissing : Match::kTaken;
     }
     return Match::kNone;
 }
@@ -115,77 +124,82 @@ Match TakeFileOption(const Arguments& args, std::size_t& i, ConsolePlatform& pla
 /// What ReadCommandLine returns when the job is to run.
 constexpr int kRunJob = -1;
 
+/// A flag option: sets its field when args[i] is it.
+bool TakeFlag(const std::string& arg, ConsolePlatform& platform, Request& request) {
+    if (arg == "-r" || arg == "--report") return request.printReport = true;
+    if (arg == "-q" || arg == "--quiet") return platform.quiet = true;
+    if (arg == "--strict") return request.strict = true;
+    if (arg == "--classic") return request.classic = true;
+    return false;
+}
+
 /// Reads the arguments (without the program name) into `platform` and `request`. Returns
 /// kRunJob, or the exit status to end with at once: after --help or --version, or a usage error
 /// (already reported).
 int ReadCommandLine(const Arguments& args, ConsolePlatform& platform, Request& request) {
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "-r" || arg == "--report") {
-            request.printReport = true;
-        } else if (arg == "--classic") {
-            request.classic = true;
-        } else if (arg == kJsonOption) {
-            if (i + 1 >= args.size()) return UsageError("option " + arg + " needs a file name");
-            request.reportJsonPath = args[++i];
-            request.writeReportJson = true;
-        } else if (arg.compare(0, kJsonOption.size() + 1, kJsonOption + "=") == 0) {
-            request.reportJsonPath = arg.substr(kJsonOption.size() + 1);
-            request.writeReportJson = true;
+        if (optionsEnded) return UsageError("unexpected argument " + arg);
+        if (arg == "--") {
+            optionsEnded = true;
         } else if (arg == "-h" || arg == "--help") {
             WriteText(stdout, kUsage);
             return kExitSuccess;
         } else if (arg == "--version") {
             WriteText(stdout, std::string("bbook2tellurax ") + BB_VERSION + "\n");
             return kExitSuccess;
-        } else {
-            const Match match = TakeFileOption(args, i, platform);
+        } else if (!TakeFlag(arg, platform, request)) {
+            const Match match = TakeFileOption(args, i, platform, request);
             if (match == Match::kNameMissing) {
-                return UsageError("option " + arg + " needs a file name");
+                return UsageError("option " + arg.substr(0, arg.find('=')) + " needs a file name");
             }
             if (match == Match::kNone) {
-                if (!arg.empty() && arg[0] == '-') return UsageError("unknown option " + arg);
+                if (arg.size() > 1 && arg[0] == '-') return UsageError("unknown option " + arg);
                 return UsageError("unexpected argument " + arg);
             }
         }
     }
-    if (request.writeReportJson && request.reportJsonPath.empty()) {
-        return UsageError("option " + kJsonOption + " needs a file name");
-    }
     return kRunJob;
 }
 
-/// Gives the account of a finished job as `request` asks. Returns `status`, or the failure
-/// status when the JSON file cannot be written.
-int GiveReport(ConversionReport& report, const ConsolePlatform& platform, const Request& request,
-               int status) {
-    report.message = platform.lastMessage;
-    report.messageText = platform.lastMessageText;
-    if (request.printReport) WriteText(stderr, FormatReportSummary(report));
-    if (request.writeReportJson &&
-        !WriteTextFile(request.reportJsonPath, FormatReportJson(report))) {
-        WriteText(stderr, "bbook2tellurax: cannot write the report " + request.reportJsonPath +
-                              "\n");
+/// The usage errors of a command line read whole: what a job needs and what it cannot do.
+int CheckRequest(const ConsolePlatform& platform) {
+    if (platform.outputPath.empty()) return UsageError("missing -o OUTPUT");
+    if (platform.bFilePath.empty() && platform.gFilePath.empty()) {
+        return UsageError("nothing to convert: name a B-file (-b) or a G-file (-g)");
+    }
+    int standardInputs = 0;
+    for (const std::string* path : {&platform.serfilPath, &platform.bFilePath, &platform.gFilePath}) {
+        if (*path == "-") ++standardInputs;
+    }
+    if (standardInputs > 1) return UsageError("standard input (-) can be read for one file only");
+    return kRunJob;
+}
+
+/// The exit status of a finished job; standard output that could not be written is a failure.
+int ExitStatus(const BlueBookConverter& converter, const ConsolePlatform& platform,
+               const Request& request) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        WriteText(stderr, "bbook2tellurax: cannot write to standard output\n");
         return kExitFailure;
     }
-    return status;
+    if (platform.lastMessage != kMsgSuccess) return kExitFailure;
+    if (request.strict && converter.Account().WhatDeservesALook().Any()) return kExitLook;
+    return kExitSuccess;
 }
 
 /// Runs the conversion job and gives its account. Returns the exit status.
 int Convert(ConsolePlatform& platform, const Request& request) {
-    if (platform.bFilePath.empty() && platform.gFilePath.empty()) {
-        return UsageError("nothing to convert: name a B-file (-b) or a G-file (-g)");
-    }
+    if (const int status = CheckRequest(platform); status != kRunJob) return status;
     BlueBookConverter converter(platform);
+    platform.converter = &converter;
     if (request.classic) converter.m_reading = Reading::kClassic;
-    std::unique_ptr<ConversionReport> report;
-    if (request.printReport || request.writeReportJson) {
-        report = std::make_unique<ConversionReport>();
-        converter.m_report = report.get();
-    }
+    converter.m_reportJsonPath = request.reportJsonPath;
+    converter.m_geoJsonPath = request.geoJsonPath;
     converter.OnConvertData();
-    const int status = platform.lastMessage == kMsgSuccess ? kExitSuccess : kExitFailure;
-    return report ? GiveReport(*report, platform, request, status) : status;
+    if (request.printReport) WriteText(stderr, FormatReportSummary(converter.Account()));
+    return ExitStatus(converter, platform, request);
 }
 
 /// The whole program for its arguments (UTF-8 on Windows; the bytes as given elsewhere).
@@ -197,7 +211,9 @@ int Run(const Arguments& args) {
 }
 
 /// Message 1501 on standard error: what the user sees when anything was thrown.
-void ReportFailure() { WriteText(stderr, CatalogueText(kMsgOutOfMemory) + "\n"); }
+void ReportFailure() {
+    WriteText(stderr, "bbook2tellurax: " + CatalogueText(kMsgOutOfMemory) + "\n");
+}
 
 }  // namespace
 

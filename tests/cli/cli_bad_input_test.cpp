@@ -189,22 +189,25 @@ TEST_F(BadInput, UnreadableInputsAndUnwritableOutputs) {
         fs::create_directory(dir / "folder");
         const RunResult input = Run({"-b", dir / "folder", "-o", dir / "out.txt"});
         EXPECT_EQ(input.status, 1);
-        EXPECT_EQ(input.err, "Cannot open file " + (dir / "folder") + "\n");
+        EXPECT_EQ(input.err,
+                  "bbook2tellurax: Cannot open file " + (dir / "folder") + ": Is a directory\n");
         const RunResult output = Run({"-g", MakeFile("g", ""), "-o", dir / "folder"});
         EXPECT_EQ(output.status, 1);
-        EXPECT_EQ(output.err, "Cannot open file " + (dir / "folder") + "\n");
+        EXPECT_EQ(output.err,
+                  "bbook2tellurax: Cannot open file " + (dir / "folder") + ": Is a directory\n");
         return;
     }
     const std::string b = MakeFile("b", Record80("AAAA"));
     fs::permissions(b, fs::perms::none);
     const RunResult input = Run({"-b", b, "-o", dir / "out.txt"});
     EXPECT_EQ(input.status, 1);
-    EXPECT_EQ(input.err, "Cannot open file " + b + "\n");
+    EXPECT_EQ(input.err, "bbook2tellurax: Cannot open file " + b + ": Permission denied\n");
     fs::create_directory(dir / "locked");
     fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     const RunResult output = Run({"-g", MakeFile("g", ""), "-o", (dir / "locked") + "/out.txt"});
     EXPECT_EQ(output.status, 1);
-    EXPECT_EQ(output.err, "Cannot open file " + (dir / "locked") + "/out.txt\n");
+    EXPECT_EQ(output.err, "bbook2tellurax: Cannot open file " + (dir / "locked") +
+                              "/out.txt: Permission denied\n");
     fs::permissions(dir / "locked", fs::perms::owner_all);
 }
 
@@ -227,22 +230,9 @@ TEST_F(BadInput, FullDiskIsAWriteErrorWhereverItStrikes) {
         args.insert(args.end(), {"-o", "/dev/full"});
         const RunResult r = RunKeepingInputs(args);
         EXPECT_EQ(r.status, 1) << args[1];
-        EXPECT_EQ(r.err, "File write error /dev/full\n") << args[1];
+        EXPECT_EQ(r.err, "bbook2tellurax: File write error /dev/full: No space left on device\n")
+            << args[1];
         EXPECT_EQ(r.out, "");
-    }
-}
-
-TEST_F(BadInput, OutputThatIsAnInputUnderAnotherNameIsRefused) {
-    const std::string b = MakeFile("b", Record80("AAAA") + "\r\n");
-    fs::create_directory(dir / "sub");
-    std::error_code error;
-    fs::create_hard_link(b, dir / "hard", error);
-    fs::create_symlink(b, dir / "soft", error);
-    for (const std::string& output : {(dir / "sub") + "/../b", dir / "hard", dir / "soft"}) {
-        if (!fs::exists(output)) continue;
-        const RunResult r = RunKeepingInputs({"-b", b, "-o", output});
-        EXPECT_EQ(r.status, 1) << output;
-        EXPECT_EQ(r.err, "Output file " + output + " is also an input file\n");
     }
 }
 

@@ -76,7 +76,7 @@ TEST_F(Cli, BFileOntoAFullDeviceIsAWriteError) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     const RunResult r = Run({"-b", kExamples + "project.bfl", "-o", "/dev/full"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "File write error /dev/full\n");
+    EXPECT_EQ(r.err, "bbook2tellurax: File write error /dev/full: No space left on device\n");
 }
 
 }  // namespace

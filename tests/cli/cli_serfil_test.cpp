@@ -11,7 +11,7 @@ TEST_F(Cli, SerfilThatCannotBeOpenedLeavesTheOutputUntouched) {
     const std::string out = MakeFile("out.txt", "earlier results\r\n");
     const RunResult r = Run({"-s", folder, "-g", MakeFile("g", ""), "-o", out});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Cannot open file " + folder + "\n");
+    EXPECT_EQ(r.err, "bbook2tellurax: Cannot open file " + folder + ": Is a directory\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(ReadFile(out), "earlier results\r\n");
 }

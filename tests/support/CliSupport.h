@@ -25,11 +25,25 @@ inline std::string Quote(const std::string& arg) {
 
 class Cli : public ::testing::Test {
 protected:
-    RunResult Run(const std::vector<std::string>& args) {
+    /// Runs the program with `args`, standard input read from `input`.
+    RunResult Run(const std::vector<std::string>& args, const std::string& input = "/dev/null") {
         std::string command = Quote(BB_CLI_EXE);
         for (const auto& arg : args) command += " " + Quote(arg);
-        command += " >" + Quote(dir / "stdout") + " 2>" + Quote(dir / "stderr") + " </dev/null";
-        const int raw = std::system(command.c_str());
+        return RunCommand(command + " <" + Quote(input));
+    }
+
+    /// Runs a bash command line in which "PROGRAM" stands for the program.
+    RunResult RunBash(std::string line) {
+        for (std::size_t at; (at = line.find("PROGRAM")) != std::string::npos;) {
+            line.replace(at, 7, Quote(BB_CLI_EXE));
+        }
+        return RunCommand("bash -c " + Quote(line) + " </dev/null");
+    }
+
+    RunResult RunCommand(const std::string& command) {
+        const std::string redirected =
+            command + " >" + Quote(dir / "stdout") + " 2>" + Quote(dir / "stderr");
+        const int raw = std::system(redirected.c_str());
         RunResult result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         result.out = ReadFile(dir / "stdout");
