@@ -103,6 +103,7 @@ void AppendDetail(std::string& out, std::string_view text, std::size_t width,
     out += "      ";
     PadRight(out, text, width);
     PadLeft(out, Number(at.count), 8);
+    if (at.lines.empty()) return;
     out += "  ";
     AppendLines(out, at);
 }

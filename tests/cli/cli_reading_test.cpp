@@ -1,0 +1,109 @@
+// The two readings through the console program. --classic reads literally, as earlier releases
+// did; on the hand-made golden cases both readings write the golden bytes, and on NGS's own
+// samples the NGS reading changes exactly the lines listed here, each worked out from its
+// records: names from "*25*" records, the millimetre digits of Ex4's heights, the rejected
+// vector of the training project.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "support/CliSupport.h"
+
+namespace {
+
+const std::string kSamples = BB_TEST_DATA_DIR "/data/samples/";
+
+/// The lines of a converted file, without their CR LF.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+TEST_F(Cli, BothReadingsWriteTheGoldenCasesByteForByte) {
+    const std::string fixtures = BB_TEST_DATA_DIR "/fixtures/";
+    for (const char* name : {"bfile_datum_and_stations", "bfile_all_observation_types",
+                             "gfile_correlation_set_and_position",
+                             "gfile_covariance_set_with_wide_vector", "gfile_without_vectors"}) {
+        const std::string folder = fixtures + name + "/";
+        std::vector<std::string> args;
+        for (const char* input : {"serfil", "bfile", "gfile"}) {
+            if (!std::filesystem::exists(folder + input)) continue;
+            args.insert(args.end(), {std::string("--") + input, folder + input});
+        }
+        args.insert(args.end(), {"-o", dir / "out.txt", "-q"});
+        const std::string golden = ReadFile(BB_TEST_DATA_DIR "/golden/" + std::string(name) + ".txt");
+        EXPECT_EQ(Run(args).status, 0) << name;
+        EXPECT_EQ(ReadFile(dir / "out.txt"), golden) << name;
+        args.push_back("--classic");
+        EXPECT_EQ(Run(args).status, 0) << name;
+        EXPECT_EQ(ReadFile(dir / "out.txt"), golden) << name << " --classic";
+    }
+}
+
+TEST_F(Cli, OnNgsSamplesTheNgsReadingChangesTheseLinesAndNoOthers) {
+    using Change = std::pair<std::string, std::string>;  // literal line start -> NGS line start
+    const auto renamed = [](const char* serial, const char* id) {
+        return Change{std::string("$GEO_COMPACT; ") + serial + ";",
+                      std::string("$GEO_COMPACT; ") + id + ";"};
+    };
+    const std::string adjust = kSamples + "noaa-ngs-adjust/";
+    const std::string htdp = kSamples + "noaa-ngs-HTDP/";
+    const struct {
+        std::vector<std::string> args;
+        std::vector<Change> changes;  // in file order
+    } cases[] = {
+        // 0013 and 0014 are missing from the SERFIL file: their *25* IDs; line 43 has "R" in
+        // column 58.
+        {{"-s", adjust + "serfil", "-b", adjust + "bfile", "-g", adjust + "gfile"},
+         {renamed("0013", "DOBY"), renamed("0014", "DSVW"),
+          {"!G-File Record Type B, C, D", "!G-File Record Type B, C, D (rejected: R in column 58)"},
+          {"$GPS_COMPACT; ABYS; DSVW; 29027.40070;", "!$GPS_COMPACT; ABYS; DSVW; 29027.40070;"}}},
+        // No SERFIL file: every station takes its *25* ID.
+        {{"-b", adjust + "bfile.fnl"},
+         {renamed("0008", "B490"), renamed("0009", "B61_"), renamed("0012", "V488"),
+          renamed("0013", "DOBY"), renamed("0007", "APEX"), renamed("0010", "C62_"),
+          renamed("0005", "6866"), renamed("0014", "DSVW"), renamed("0006", "ABYS"),
+          renamed("0011", "SIGN"), renamed("0001", "AZPG"), renamed("0002", "FERN"),
+          renamed("0003", "FRED"), renamed("0004", "FST5")}},
+        // "  4241 " and "  5147 ": 42.410 m and 51.470 m.
+        {{"-b", htdp + "Ex4_bfile", "-g", htdp + "Ex4_gfile"},
+         {renamed("0002", "PNNL"),
+          {"$GEO_COMPACT; 0001; 48.003820881; 0.0000001; -122.463305889; 0.0000001; 4.2410;",
+           "$GEO_COMPACT; CHCM; 48.003820881; 0.0000001; -122.463305889; 0.0000001; 42.4100;"},
+          renamed("0003", "PTAA"),
+          {"$GEO_COMPACT; 0004; 48.311759211; 0.0000001; -122.132578964; 0.0000001; 5.1470;",
+           "$GEO_COMPACT; SEDR; 48.311759211; 0.0000001; -122.132578964; 0.0000001; 51.4700;"},
+          renamed("0005", "SSHO"), renamed("0006", "TSWY")}},
+        {{"-b", htdp + "Ex4_bfile.out", "-g", htdp + "Ex4_gfile.out"},
+         {renamed("0002", "PNNL"), renamed("0001", "CHCM"), renamed("0003", "PTAA"),
+          renamed("0004", "SEDR"), renamed("0005", "SSHO"), renamed("0006", "TSWY")}},
+        {{"-b", htdp + "wa.bfile.txt", "-g", htdp + "wa.gfile.txt"},
+         {renamed("0002", "SEDR"), renamed("0004", "0209"), renamed("0005", "TXY3"),
+          renamed("0006", "BVSA")}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"-o", dir / "ngs.txt"});
+        ASSERT_EQ(Run(args).status, 0) << c.args[1];
+        args.back() = dir / "classic.txt";
+        args.push_back("--classic");
+        ASSERT_EQ(Run(args).status, 0) << c.args[1];
+        const std::vector<std::string> ngs = Lines(ReadFile(dir / "ngs.txt"));
+        const std::vector<std::string> literal = Lines(ReadFile(dir / "classic.txt"));
+        ASSERT_EQ(ngs.size(), literal.size()) << c.args[1];
+        std::vector<Change> found;
+        for (std::size_t i = 0; i < ngs.size(); ++i) {
+            if (ngs[i] != literal[i]) found.push_back({literal[i], ngs[i]});
+        }
+        ASSERT_EQ(found.size(), c.changes.size()) << c.args[1];
+        for (std::size_t k = 0; k < found.size(); ++k) {
+            EXPECT_EQ(found[k].first.substr(0, c.changes[k].first.size()), c.changes[k].first);
+            EXPECT_EQ(found[k].second.substr(0, c.changes[k].second.size()), c.changes[k].second);
+        }
+    }
+}
+
+}  // namespace
