@@ -43,65 +43,104 @@ bool Convert(const char* text, int length, double& value) {
     return true;
 }
 
-/// Builds the number of a field for the exact conversion, twice: with its blanks read as
-/// zeros, and without them; an exponent letter becomes "e". Stops at the first character the
-/// grammar does not allow.
+/// Builds a number for the exact conversion, one character at a time: a sign, digits with at
+/// most one decimal point, an exponent letter (which becomes "e") after a digit, a sign, and
+/// exponent digits. Stops at the first character that cannot continue it.
 class NumberText {
 public:
-    /// Takes one column of the field (a blank where the line has ended). False when the
-    /// character is not part of a number: the text then ends before it.
+    /// False when `c` cannot continue the number: the text then ends before it.
     bool Take(char c) {
-        const bool blank = IsBlank(c);
-        if (blank) c = '0';
         if (IsDigit(c)) {
-            if (m_part == kExponentSign) m_part = kExponentDigits;
-            m_digits = true;
-            return Append(c, blank);
+            if (m_part == Part::kExponentStart || m_part == Part::kExponentSign) {
+                m_part = Part::kExponentDigits;
+            }
+            if (m_part == Part::kMantissa) m_digits = true;
+            return Append(c);
         }
         if (c == '+' || c == '-') {
-            if (m_length == 0 || m_part == kExponentSign) return Append(c, false);
-            return false;
+            if (m_length == 0) return Append(c);
+            if (m_part != Part::kExponentStart) return false;
+            m_part = Part::kExponentSign;
+            return Append(c);
         }
-        if (c == '.' && m_part == kMantissa && !m_point) {
+        if (c == '.' && m_part == Part::kMantissa && !m_point) {
             m_point = true;
-            return Append(c, false);
+            return Append(c);
         }
-        if ((c == 'E' || c == 'e' || c == 'D' || c == 'd') && m_part == kMantissa && m_digits) {
-            m_part = kExponentSign;
-            m_exponentDigits = false;
-            return Append('e', false);
+        if ((c == 'E' || c == 'e' || c == 'D' || c == 'd') && m_part == Part::kMantissa &&
+            m_digits) {
+            m_part = Part::kExponentStart;
+            return Append('e');
         }
         return false;
     }
 
     /// True when the text ends in an exponent letter (and sign) without digits.
-    bool ExponentUnfinished() const { return m_part == kExponentSign; }
-
-    /// The value with the blanks read as zeros, and without them; false beyond range.
-    bool Value(double& value) const { return Convert(m_text, m_length, value); }
-    bool ValueWithoutBlanks(double& value) const {
-        return Convert(m_squeezed, m_squeezedLength, value);
+    bool ExponentUnfinished() const {
+        return m_part == Part::kExponentStart || m_part == Part::kExponentSign;
     }
 
-private:
-    enum Part { kMantissa, kExponentSign, kExponentDigits };
+    /// The value; false when it is beyond the range of a double.
+    bool Value(double& value) const { return Convert(m_text, m_length, value); }
 
-    bool Append(char c, bool blank) {
+private:
+    enum class Part { kMantissa, kExponentStart, kExponentSign, kExponentDigits };
+
+    bool Append(char c) {
         if (m_length >= static_cast<int>(sizeof m_text)) return false;
         m_text[m_length++] = c;
-        if (!blank) m_squeezed[m_squeezedLength++] = c;
         return true;
     }
 
     char m_text[128] = {};
-    char m_squeezed[128] = {};
     int m_length = 0;
-    int m_squeezedLength = 0;
-    Part m_part = kMantissa;
+    Part m_part = Part::kMantissa;
     bool m_point = false;
     bool m_digits = false;
-    bool m_exponentDigits = false;
 };
+
+/// Powers of ten that are exact doubles.
+constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+/// The common field, from its first non-blank character at `i`: a sign, then digits, blanks
+/// and at most one decimal point up to the end of its `columns`, at most 15 digits (blanks read
+/// as zeros included). Exactly what the general reading gives: integers below 2^53 divided by
+/// an exact power of ten are correctly rounded. False for anything else.
+bool ReadPlainNumber(std::string_view text, std::size_t i, std::size_t columns, double& value,
+                     NgsNumberNotes& notes) {
+    const bool negative = text[i] == '-';
+    if (negative || text[i] == '+') ++i;
+    std::uint64_t withZeros = 0;  // blanks read as zeros
+    std::uint64_t squeezed = 0;   // blanks left out
+    int digits = 0;
+    int decimals = 0;
+    int squeezedDecimals = 0;
+    bool point = false;
+    for (; i < columns; ++i) {
+        const char c = i < text.size() ? text[i] : ' ';
+        if (IsDigit(c)) {
+            withZeros = withZeros * 10 + static_cast<unsigned>(c - '0');
+            squeezed = squeezed * 10 + static_cast<unsigned>(c - '0');
+            squeezedDecimals += point;
+        } else if (IsBlank(c)) {
+            withZeros *= 10;
+        } else if (c == '.' && !point) {
+            point = true;
+            continue;
+        } else {
+            return false;
+        }
+        decimals += point;
+        if (++digits > 15) return false;
+    }
+    value = static_cast<double>(withZeros) / kExactPowersOfTen[decimals];
+    const double withoutBlanks =
+        static_cast<double>(squeezed) / kExactPowersOfTen[squeezedDecimals];
+    if (value != withoutBlanks) notes.blanksAsZeros = true;
+    if (negative && value != 0.0) value = -value;
+    return true;
+}
 
 }  // namespace
 
@@ -113,22 +152,27 @@ double GetFieldRealNgs(int column, int width, std::string_view line, NgsNumberNo
     // Columns of the field beyond the end of the line count as blanks.
     const std::size_t columns =
         width > 0 ? std::max(text.size(), static_cast<std::size_t>(width)) : text.size();
-    NumberText number;
-    for (std::size_t k = i; k < columns; ++k) {
-        if (!number.Take(k < text.size() ? text[k] : ' ')) {
-            notes.notANumber = true;
-            break;
-        }
+    double plain = 0.0;
+    if (ReadPlainNumber(text, i, columns, plain, notes)) return plain;
+    // The number with its blanks read as zeros, and, to tell whether that made a difference,
+    // the number the text would give without its blanks.
+    NumberText withZeros;
+    NumberText withoutBlanks;
+    bool stopped = false;
+    bool squeezedStopped = false;
+    for (std::size_t k = i; k < columns && !(stopped && squeezedStopped); ++k) {
+        const char c = k < text.size() ? text[k] : ' ';
+        const bool blank = IsBlank(c);
+        if (!stopped) stopped = !withZeros.Take(blank ? '0' : c);
+        if (!blank && !squeezedStopped) squeezedStopped = !withoutBlanks.Take(c);
     }
-    if (number.ExponentUnfinished()) notes.notANumber = true;
+    if (stopped || withZeros.ExponentUnfinished()) notes.notANumber = true;
     double value = 0.0;
-    double withoutBlanks = 0.0;
-    if (!number.Value(value)) {
+    double squeezed = 0.0;
+    if (!withZeros.Value(value)) {
         notes.notANumber = true;
         return 0.0;
     }
-    if (!number.ValueWithoutBlanks(withoutBlanks) || value != withoutBlanks) {
-        notes.blanksAsZeros = true;
-    }
+    if (!withoutBlanks.Value(squeezed) || value != squeezed) notes.blanksAsZeros = true;
     return value;
 }

@@ -4,6 +4,10 @@
 // blank counts as read as a zero when the value differs from the number without its blanks.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -220,6 +224,83 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
             c.warning >= 0 ? report.Warning(c.file, static_cast<ReportWarning>(c.warning)).at
                            : report.Note(c.file, c.note);
         EXPECT_EQ(LinesOf(at), c.lines) << c.bfile << " " << c.warning << " " << int(c.note);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+/// The NGS reading of a field written out from its rules, as a reference: pad to the field's
+/// columns, drop leading blanks, then read the longest number at the start of the text with its
+/// blanks as zeros, and of the text without its blanks.
+struct Reference {
+    double value = 0.0;
+    bool blanksAsZeros = false;
+    bool notANumber = false;
+};
+
+double LongestNumber(std::string text, bool& whole) {
+    static const std::regex kNumber(R"(^[+-]?(?:(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eEdD][+-]?[0-9]+)?|\.)?)");
+    std::smatch match;
+    std::regex_search(text, match, kNumber);
+    std::string number = match.str();
+    whole = number.size() == text.size();
+    for (char& c : number) {
+        if (c == 'd' || c == 'D') c = 'e';
+    }
+    return std::strtod(number.c_str(), nullptr);
+}
+
+Reference ReadByTheRules(std::string field, std::size_t width) {
+    Reference r;
+    if (field.size() < width) field.append(width - field.size(), ' ');
+    std::size_t first = 0;
+    while (first < field.size() && IsBlank(field[first])) ++first;
+    if (first == field.size()) return r;
+    std::string zeros = field.substr(first);
+    std::string squeezed;
+    for (char& c : zeros) {
+        if (!IsBlank(c)) squeezed += c;
+        if (IsBlank(c)) c = '0';
+    }
+    bool whole = false;
+    bool unused = false;
+    r.value = LongestNumber(zeros, whole);
+    const double withoutBlanks = LongestNumber(squeezed, unused);
+    r.notANumber = !whole || !std::isfinite(r.value);
+    if (!std::isfinite(r.value)) {
+        r.value = 0.0;
+    } else if (r.value != withoutBlanks) {
+        r.blanksAsZeros = true;
+    }
+    return r;
+}
+
+TEST(NgsNumbers, RandomFieldsReadAsTheRulesSay) {
+    std::mt19937 random(20261209);
+    const std::string kinds[] = {"0123456789", "          ", " 0123456789.-", " .eEdD+-Ax\t\xC3"};
+    int mismatches = 0;
+    for (int n = 0; n < 200000 && mismatches < 10; ++n) {
+        const std::size_t width = 1 + random() % 13;
+        std::string field;
+        const std::size_t length = random() % (width + 1);  // lines may end inside the field
+        for (std::size_t k = 0; k < length; ++k) {
+            const std::string& kind = kinds[random() % 4 == 3 ? 3 : random() % 3];
+            field += kind[random() % kind.size()];
+        }
+        NgsNumberNotes notes;
+        const double value = GetFieldRealNgs(1, static_cast<int>(width), field, notes);
+        const Reference expected = ReadByTheRules(field, width);
+        const bool same = value == expected.value && notes.notANumber == expected.notANumber &&
+                          notes.blanksAsZeros == expected.blanksAsZeros;
+        if (!same) {
+            ++mismatches;
+            ADD_FAILURE() << '"' << field << "\" width " << width << ": " << value << " "
+                          << notes.blanksAsZeros << notes.notANumber << ", expected "
+                          << expected.value << " " << expected.blanksAsZeros
+                          << expected.notANumber;
+        }
     }
 }
 
