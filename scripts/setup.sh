@@ -8,7 +8,7 @@ set -euo pipefail
 want=(g++ cmake ninja-build libgtest-dev)
 case "${1:-build}" in
     fuzz | test) want+=(clang libclang-rt-14-dev) ;;
-    bench) want+=(time bc) ;;
+    bench) want+=(time bc linux-perf) ;;
 esac
 # The Windows programs: the mingw-w64 cross compiler, and Wine, Wine's own fonts (which
 # --no-install-recommends leaves out; the dialog is laid out in its "MS Sans Serif"), Xvfb and
