@@ -1,6 +1,6 @@
-// The B-file reader: three passes from the first line. The datum pass finds the first "*13*"
-// record; the station pass gathers "*80*", "*85*" and "*86*" records into the station table;
-// the observation pass reads the observation records in file order.
+// The B-file reader: two passes from the first line. The first finds the first "*13*" record,
+// the "*25*" station IDs and the "*80*", "*85*" and "*86*" records, which make the station table
+// once the pass is over; the observation pass reads the observation records in file order.
 #pragma once
 
 #include <string>
@@ -59,12 +59,12 @@ private:
 /// (byte for byte, case-sensitive); -1 when there is none or `count` is 0 or less.
 int FindStation(std::string_view name, const BFileStationTable& table, int count);
 
-/// Reads the B-file `in` (open, at its start) in its three passes and hands what it reads to
-/// `receiver`: the datum (once, at the end of the datum pass, found or not), each station
-/// record as it is read and each table entry after the station pass, then the observations.
-/// Station fields take their names from `names`; in the NGS reading the datum pass also gives
-/// `names` the station IDs of the "*25*" records. `lineCounter` counts the lines of the running
-/// pass from 0. Returns 0; 1501 when memory runs out; 1518 on a read error or a failed rewind
+/// Reads the B-file `in` (open, at its start) in its passes and hands what it reads to
+/// `receiver`: the datum (once: when the first "*13*" is read, or at the end of the first pass
+/// when there is none), then each station record in file order and each table entry, then the
+/// observations. Station fields take their names from `names`; in the NGS reading the first
+/// pass also gives `names` the station IDs of the "*25*" records. `lineCounter` counts the
+/// lines of the running pass from 0. Returns 0; 1501 when memory runs out; 1518 on a read error or a failed rewind
 /// (`lineCounter` at the failing read); 1520 when the file changed between or during its
 /// passes; or the first failure code of `receiver`.
 int ReadBFile(InputFile& in, StationNames& names, Reading reading, BlueBookReceiver& receiver,

@@ -36,16 +36,23 @@ constexpr ScaledField k86OrthoHeight{17, 7, 0.001};
 constexpr ScaledField k86GeoidHeight{36, 7, 0.001};
 constexpr ScaledField k86EllipsoidHeight{46, 7, 0.001};
 
-/// The markers of the record types the reader uses.
+/// The markers of the record types the reader uses: "*13*", "*80*", "*85*", "*86*", the
+/// observations, and in the NGS reading "*25*".
 bool IsUsedType(std::string_view type, Reading reading) {
     if (type.size() != 4 || type[0] != '*' || type[3] != '*') return false;
-    static constexpr std::string_view kUsed[] = {
-        "*13*", "*80*", "*85*", "*86*", "*20*", "*22*", "*30*", "*32*", "*40*", "*42*",
-        "*45*", "*50*", "*51*", "*52*", "*53*", "*54*", "*60*", "*61*"};
-    for (const std::string_view used : kUsed) {
-        if (type == used) return true;
+    const char tens = type[1];
+    const char units = type[2];
+    if (units < '0' || units > '9') return false;
+    switch (tens) {
+        case '1': return units == '3';
+        case '2': return units == '0' || units == '2' || (units == '5' && reading == Reading::kNgs);
+        case '3': return units == '0' || units == '2';
+        case '4': return units == '0' || units == '2' || units == '5';
+        case '5': return units <= '4';
+        case '6': return units <= '1';
+        case '8': return units == '0' || units == '5' || units == '6';
+        default: return false;
     }
-    return reading == Reading::kNgs && type == "*25*";
 }
 
 /// Reads a "*13*" record into `datum`.
@@ -66,32 +73,64 @@ void ReadDatum(BFilePass& pass, RecordFields& f, DatumRecord& datum) {
     }
 }
 
-/// The datum pass: the first "*13*" record, handed on found or not. In the NGS reading it reads
-/// the whole file, to give the station names the IDs of every "*25*" record before any station
-/// is read.
-int DatumPass(BFilePass& pass) {
+/// The station records of the B-file, kept as read: their names may come from "*25*" records
+/// further on, so they are converted once the whole file has been read. Memory grows with the
+/// stations, not with the file.
+class StationLines {
+public:
+    void Keep(std::string_view line, int number, bool asWritten) {
+        m_lines.push_back({m_text.size(), line.size(), number, asWritten});
+        m_text.append(line);
+    }
+    std::size_t Count() const { return m_lines.size(); }
+    std::string_view Text(std::size_t i) const {
+        return std::string_view(m_text).substr(m_lines[i].offset, m_lines[i].length);
+    }
+    int Number(std::size_t i) const { return m_lines[i].number; }
+    bool AsWritten(std::size_t i) const { return m_lines[i].asWritten; }
+
+private:
+    struct Line {
+        std::size_t offset, length;
+        int number;
+        bool asWritten;
+    };
+    std::string m_text;
+    std::vector<Line> m_lines;
+};
+
+/// Hands the first "*13*" record on as it is met.
+int FirstDatum(BFilePass& pass, std::string_view line, bool asWritten) {
+    RecordFields fields(line, pass.GetReading());
+    fields.Notes().readAsWritten = asWritten;
+    DatumRecord datum;
+    datum.at = pass.At(line);
+    ReadDatum(pass, fields, datum);
+    const int handedOn = pass.Receiver().Datum(datum);
+    if (handedOn == 0) pass.HandOnNotes(datum.at, fields);
+    return handedOn;
+}
+
+/// The first pass: hands the first "*13*" record on (or, at its end, that there was none),
+/// gives the station names the IDs of the "*25*" records (NGS reading), and keeps the station
+/// records.
+int HeadPass(BFilePass& pass, StationLines& stations) {
     const bool ngs = pass.GetReading() == Reading::kNgs;
     bool found = false;
     const int result = ForEachDataLine(pass.In(), pass.LineCounter(), [&](std::string_view text) {
         bool asWritten = false;
         const std::string_view line = pass.Take(text, asWritten);
         const std::string_view type = BFileRecordType(line);
-        if (ngs && type == "*25*") {
+        if (type == "*80*" || type == "*85*" || type == "*86*") {
+            stations.Keep(line, pass.LineCounter(), asWritten);
+        } else if (ngs && type == "*25*") {
             pass.Names().AddStationId(GetFieldText(k25SerialNumber.column, k25SerialNumber.width, line),
                                       GetFieldText(k25StationId.column, k25StationId.width, line));
-            return 0;
+        } else if (type == "*13*" && !found) {
+            found = true;
+            return FirstDatum(pass, line, asWritten);
         }
-        if (type != "*13*" || found) return 0;
-        found = true;
-        RecordFields fields(line, pass.GetReading());
-        fields.Notes().readAsWritten = asWritten;
-        DatumRecord datum;
-        datum.at = pass.At(line);
-        ReadDatum(pass, fields, datum);
-        const int handedOn = pass.Receiver().Datum(datum);
-        if (handedOn != 0) return handedOn;
-        pass.HandOnNotes(datum.at, fields);
-        return ngs ? 0 : kStopReading;
+        return 0;
     });
     if (result != 0 || found) return result;
     DatumRecord none;
@@ -173,19 +212,20 @@ int StationDetail(BFilePass& pass, RecordFields& f, BFileStationTable& table, bo
     return 0;
 }
 
-/// The station pass: the table from every "*80*", "*85*" and "*86*" record.
-int StationPass(BFilePass& pass, BFileStationTable& table) {
-    return ForEachDataLine(pass.In(), pass.LineCounter(), [&](std::string_view text) {
-        bool asWritten = false;
-        const std::string_view line = pass.Take(text, asWritten);
-        const std::string_view type = BFileRecordType(line);
-        const bool heights = type == "*86*";
-        if (type != "*80*" && type != "*85*" && !heights) return 0;
+/// The station table from the station records, in file order (each handed on with its own
+/// line number).
+int ReadStations(BFilePass& pass, const StationLines& stations, BFileStationTable& table) {
+    for (std::size_t i = 0; i < stations.Count(); ++i) {
+        const std::string_view line = stations.Text(i);
+        pass.LineCounter() = stations.Number(i);
         RecordFields fields(line, pass.GetReading());
-        fields.Notes().readAsWritten = asWritten;
-        if (type == "*80*") return ControlPoint(pass, fields, table);
-        return StationDetail(pass, fields, table, heights);
-    });
+        fields.Notes().readAsWritten = stations.AsWritten(i);
+        const std::string_view type = BFileRecordType(line);
+        const int result = type == "*80*" ? ControlPoint(pass, fields, table)
+                                          : StationDetail(pass, fields, table, type == "*86*");
+        if (result != 0) return result;
+    }
+    return 0;
 }
 
 /// Hands on every entry of the table, in table order.
@@ -210,11 +250,15 @@ int StartPass(BFilePass& pass) {
     return 0;
 }
 
+/// The first pass reads the datum, the station IDs and the station records; the station table
+/// is made from them and handed on; then the observation pass reads the file again.
 int ReadPasses(BFilePass& pass, long long& lines) {
-    if (const int result = DatumPass(pass); result != 0) return result;
-    if (const int result = StartPass(pass); result != 0) return result;
     BFileStationTable table;
-    if (const int result = StationPass(pass, table); result != 0) return result;
+    {
+        StationLines stations;
+        if (const int result = HeadPass(pass, stations); result != 0) return result;
+        if (const int result = ReadStations(pass, stations, table); result != 0) return result;
+    }
     if (const int result = HandOnStations(pass, table); result != 0) return result;
     if (const int result = StartPass(pass); result != 0) return result;
     if (const int result = ReadBFileObservations(pass, lines); result != 0) return result;

@@ -130,7 +130,7 @@ std::size_t InputFile::NextByte(char byte, std::size_t& at) {
     return at;
 }
 
-bool InputFile::ReadWholeLineInBuffer(std::string& line, std::size_t maxKeep) {
+bool InputFile::ReadWholeLineInBuffer(std::string_view& line, std::size_t maxKeep) {
     if (m_pos >= m_end) return false;
     const char* begin = m_buffer.data() + m_pos;
     const char* newline = static_cast<const char*>(std::memchr(begin, '\n', m_end - m_pos));
@@ -144,13 +144,25 @@ bool InputFile::ReadWholeLineInBuffer(std::string& line, std::size_t maxKeep) {
     // Text mode: a CR directly before the LF is not part of the line. Cutting it first keeps
     // the same bytes when the line is also longer than maxKeep.
     if (length > 0 && first[length - 1] == '\r') --length;
-    line.assign(first, length < maxKeep ? length : maxKeep);
+    line = std::string_view(first, length < maxKeep ? length : maxKeep);
     m_pos = end + 1;
     return true;
 }
 
-bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
+bool InputFile::ReadPhysicalLine(std::string_view& line, std::string& scratch,
+                                 std::size_t maxKeep) {
     if (ReadWholeLineInBuffer(line, maxKeep)) return true;
+    const bool read = ReadPhysicalLine(scratch, maxKeep);
+    line = scratch;
+    return read;
+}
+
+bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
+    std::string_view whole;
+    if (ReadWholeLineInBuffer(whole, maxKeep)) {
+        line.assign(whole);
+        return true;
+    }
 
     line.clear();
     m_leadingBlanks = 0;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/FileSystem.h"
@@ -33,6 +34,9 @@ public:
     /// nothing at all could be read at the end of the input, and on a read error (even after
     /// part of the line was read).
     bool ReadPhysicalLine(std::string& line, std::size_t maxKeep);
+    /// ReadPhysicalLine without a copy where it can: `line` views the read buffer when the
+    /// whole line stands in it, and `scratch` otherwise. The view is valid until the next read.
+    bool ReadPhysicalLine(std::string_view& line, std::string& scratch, std::size_t maxKeep);
 
     /// The blank bytes ReadPhysicalLine skipped at the start of the line it read last.
     std::size_t LeadingBlanks() const { return m_leadingBlanks; }
@@ -60,7 +64,7 @@ private:
     bool SwitchToCopy();
     /// The common case of ReadPhysicalLine: the whole line, its LF included, stands in the
     /// buffer, and no NUL or Ctrl-Z byte comes before its end. False (nothing read) otherwise.
-    bool ReadWholeLineInBuffer(std::string& line, std::size_t maxKeep);
+    bool ReadWholeLineInBuffer(std::string_view& line, std::size_t maxKeep);
     /// The position of the first `byte` at or after m_pos in the buffer (m_end when there is
     /// none), cached in `at`: searched again only after a refill or once m_pos has passed it.
     std::size_t NextByte(char byte, std::size_t& at);

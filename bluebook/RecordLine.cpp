@@ -175,22 +175,33 @@ double FieldReal(int column, int width, std::string_view line, bool& blankAfterD
 
 }  // namespace
 
-void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result) {
+void ReadDataLine(InputFile& in, std::string_view& line, std::string& scratch, int& lineCounter,
+                  int& result) {
     result = 0;
     for (;;) {
         if (lineCounter < INT_MAX) ++lineCounter;
-        if (!in.ReadPhysicalLine(line, kMaxLineLength)) {
-            line.clear();
+        if (!in.ReadPhysicalLine(line, scratch, kMaxLineLength)) {
+            line = {};
             if (in.HasError()) result = kMsgReadError;
             return;
         }
-        TrimTrailing(line);  // leading blanks were never kept
+        // Leading blanks were never kept; trailing ones go now.
+        std::size_t end = line.size();
+        while (end > 0 && IsBlank(line[end - 1])) --end;
+        line = line.substr(0, end);
         if (!line.empty() && line[0] != '!') return;
         if (in.AtEnd()) {
-            line.clear();
+            line = {};
             return;
         }
     }
+}
+
+void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result) {
+    std::string scratch;
+    std::string_view view;
+    ReadDataLine(in, view, scratch, lineCounter, result);
+    line.assign(view);
 }
 
 int GetFieldInt(int column, int width, std::string_view line) {

@@ -21,6 +21,10 @@ inline bool IsBlank(char c) { return static_cast<signed char>(c) <= 32; }
 /// At the end of the input `line` is empty. A read error sets `result` to 1518 (otherwise 0);
 /// `lineCounter` then holds the number of the read that failed.
 void ReadDataLine(InputFile& in, std::string& line, int& lineCounter, int& result);
+/// ReadDataLine without a copy where it can: `line` views the file's read buffer or `scratch`,
+/// and stays valid until the next read.
+void ReadDataLine(InputFile& in, std::string_view& line, std::string& scratch, int& lineCounter,
+                  int& result);
 
 /// What a ForEachDataLine handler returns to stop reading early, without a failure.
 constexpr int kStopReading = -1;
@@ -31,14 +35,14 @@ constexpr int kStopReading = -1;
 /// kStopReading), 1518 on a read error, or the first result above 0 that `handle` returns.
 template <typename Handle>
 int ForEachDataLine(InputFile& in, int& lineCounter, Handle handle) {
-    std::string line;
-    line.reserve(kMaxLineLength);
+    std::string scratch;
+    std::string_view line;
     for (;;) {
         int result = 0;
-        ReadDataLine(in, line, lineCounter, result);
+        ReadDataLine(in, line, scratch, lineCounter, result);
         if (result > 0) return result;
         if (line.empty()) return 0;
-        result = handle(std::string_view(line));
+        result = handle(line);
         if (result > 0) return result;
         if (result == kStopReading) return 0;
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 #include "bluebook/RecordLine.h"
 
@@ -28,11 +30,15 @@ std::string_view StationNames::Lookup(std::string_view field, std::size_t width,
         m_used[found] = true;
         return std::string_view((*m_names)[found]).substr(0, width);
     }
-    if (stationIds && !m_stationIds.empty()) {
-        const auto id = m_stationIds.find(std::string(field));
-        if (id != m_stationIds.end()) {
+    if (stationIds && !m_ids.empty()) {
+        if (!m_idIndexCurrent) {
+            m_idIndex.Build(m_idSerials, m_idSerials.size());
+            m_idIndexCurrent = true;
+        }
+        const int id = m_idIndex.Find(field, m_idSerials);
+        if (id >= 0) {
             fromStationId = true;
-            return std::string_view(id->second).substr(0, width);
+            return std::string_view(m_ids[static_cast<std::size_t>(id)]).substr(0, width);
         }
     }
     return field;
@@ -46,8 +52,18 @@ bool StationNames::AddStationId(std::string_view serialNumber, std::string_view 
         return true;
     };
     if (blank(serialNumber) || blank(stationId)) return false;
-    m_stationIds.emplace(std::string(serialNumber), std::string(stationId));
+    // The index keeps the first of equal numbers; later ones are kept but never found.
+    m_idSerials.emplace_back(serialNumber);
+    m_ids.emplace_back(stationId);
+    m_idIndexCurrent = false;
     return true;
+}
+
+void StationNames::ForgetStationIds() {
+    m_idSerials.clear();
+    m_ids.clear();
+    m_idIndex.Clear();
+    m_idIndexCurrent = true;
 }
 
 std::size_t StationNames::FindSerfilEntry(std::string_view field) const {
@@ -110,10 +126,17 @@ int SerfilIndex::Find(std::string_view field, const std::vector<std::string>& nu
 }
 
 std::size_t SerfilIndex::Hash(std::string_view text) {
-    std::size_t hash = 2166136261u;  // FNV-1a
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 16777619u;
+    // Station fields are four characters: take them as one number, mixed by a multiplication
+    // whose high bits reach every slot.
+    std::uint64_t key = text.size();
+    std::size_t i = 0;
+    for (; i + 4 <= text.size(); i += 4) {
+        std::uint32_t four = 0;
+        std::memcpy(&four, text.data() + i, 4);
+        key = (key ^ four) * 0x9E3779B97F4A7C15ull;
     }
-    return hash;
+    for (; i < text.size(); ++i) {
+        key = (key ^ static_cast<unsigned char>(text[i])) * 0x9E3779B97F4A7C15ull;
+    }
+    return static_cast<std::size_t>(key ^ (key >> 29));
 }

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "bluebook/SerfilIndex.h"
@@ -35,7 +34,7 @@ public:
     /// Takes the station ID of a "*25*" record for `serialNumber`, unless an earlier record
     /// gave that number one. Both are as cut; blank ones are ignored (false).
     bool AddStationId(std::string_view serialNumber, std::string_view stationId);
-    void ForgetStationIds() { m_stationIds.clear(); }
+    void ForgetStationIds();
 
     /// Which of the indexed entries a look-up used since the use was last forgotten.
     const std::vector<bool>& Used() const { return m_used; }
@@ -50,7 +49,12 @@ private:
     std::size_t m_count = 0;
     SerfilIndex m_index;
     std::vector<bool> m_used;
-    std::unordered_map<std::string, std::string> m_stationIds;  // serial number to station ID
+    // The "*25*" station IDs: serial numbers and IDs in parallel, the first of a number only,
+    // and their index, built again at the first look-up after an addition.
+    std::vector<std::string> m_idSerials;
+    std::vector<std::string> m_ids;
+    SerfilIndex m_idIndex;
+    bool m_idIndexCurrent = true;
 };
 
 /// The same look-up over lists that are not indexed, without noting the use.

@@ -3,8 +3,8 @@
 //
 //   <CR LF><comment><CR LF>$HGTDIFF_COMPACT; A; B; 1.23450; 0.00100<CR LF>
 //
-// A record is built in one string and handed to the stream in one write; the stream's error
-// indicator is tested after it.
+// A record is built at the end of the text the file has still to write, and handed to it whole;
+// the stream's error indicator is tested after it.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -31,20 +31,12 @@ constexpr int kGpsCovarianceDecimals = 12;
 constexpr double kGeoFixedSd = 1.0e-7;
 constexpr int kGeoFixedSdDecimals = 7;
 
-/// Room for the keyword and the numeric fields of the longest line; names come on top.
-constexpr std::size_t kLineReserve = 320;
-
-/// The record text, reused from record to record to spare an allocation each.
-std::string& StartRecord(OutputFile& out) {
-    std::string& text = out.Scratch();
-    text.clear();
-    if (text.capacity() < kLineReserve) text.reserve(kLineReserve);
-    return text;
-}
+/// The text the record is built in: the end of what the file has still to write.
+TextBuffer& StartRecord(OutputFile& out) { return out.Pending(); }
 
 /// Starts a record: line end, comment (one blank when empty), line end, keyword ("!" first when
 /// the record is commented out).
-void BeginRecord(std::string& line, const RecordComment& comment, const char* keyword) {
+void BeginRecord(TextBuffer& line, const RecordComment& comment, const char* keyword) {
     line += "\r\n";
     if (comment.text.empty()) {
         line += ' ';
@@ -56,18 +48,18 @@ void BeginRecord(std::string& line, const RecordComment& comment, const char* ke
     line += keyword;
 }
 
-void AddName(std::string& line, std::string_view name) {
+void AddName(TextBuffer& line, std::string_view name) {
     line += "; ";
     line += name;
 }
 
-void AddReal(std::string& line, double value, int decimals) {
+void AddReal(TextBuffer& line, double value, int decimals) {
     line += "; ";
     AppendFixed(line, value, decimals);
 }
 
 /// An observation and its standard deviation; "NOOBS" twice when the observation is below 0.
-void AddPair(std::string& line, double value, int decimals, double sd, int sdDecimals) {
+void AddPair(TextBuffer& line, double value, int decimals, double sd, int sdDecimals) {
     if (value < 0.0) {
         line += "; NOOBS; NOOBS";
         return;
@@ -76,10 +68,11 @@ void AddPair(std::string& line, double value, int decimals, double sd, int sdDec
     AddReal(line, sd, sdDecimals);
 }
 
-/// Ends the data line, writes the record and sets `result` to 1517 when the stream failed.
-void FinishRecord(std::string& line, OutputFile& out, int& result) {
+/// Ends the data line, hands the record to the file and sets `result` to 1517 when the stream
+/// failed.
+void FinishRecord(TextBuffer& line, OutputFile& out, int& result) {
     line += "\r\n";
-    out.Write(line);
+    out.RecordWritten();
     if (out.HasError()) result = kMsgWriteError;
 }
 
@@ -88,7 +81,7 @@ void FinishRecord(std::string& line, OutputFile& out, int& result) {
 void WriteCartCompact(RecordComment comment, std::string_view station, double x, double y, double z,
                                          double sdX, double sdY, double sdZ, OutputFile& out,
                                          int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$CART_COMPACT");
     AddName(line, station);
     AddReal(line, x, kCartDecimals);
@@ -105,7 +98,7 @@ void WriteGeoCompact(RecordComment comment, std::string_view station, double lat
                                         double geoidHeight, double ellipsoidHeight, double xi,
                                         double xiSd, double eta, double etaSd, OutputFile& out,
                                         int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$GEO_COMPACT");
     AddName(line, station);
     AddReal(line, latitude, kLatLonDecimals);
@@ -128,7 +121,7 @@ void WriteGeoCompact(RecordComment comment, std::string_view station, double lat
 void WriteHgtDiffCompact(RecordComment comment, std::string_view fromStation,
                                             std::string_view toStation, double heightDiff,
                                             double heightDiffSd, OutputFile& out, int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$HGTDIFF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -142,7 +135,7 @@ void WriteAzCompact(RecordComment comment, std::string_view fromStation, std::st
                                        double zenithSd, double distance, double distanceSd,
                                        double instrumentHeight, double targetHeight,
                                        OutputFile& out, int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$AZ_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -161,7 +154,7 @@ void WriteHorCompact(RecordComment comment, std::string_view atStation,
                                         double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         OutputFile& out, int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$HOR_COMPACT");
     AddName(line, atStation);
     AddName(line, backsightStation);
@@ -179,7 +172,7 @@ void WriteDirCompact(RecordComment comment, std::string_view fromStation, std::s
                                         double zenithSd, double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         int setNumber, OutputFile& out, int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$DIR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -197,7 +190,7 @@ void WriteBearCompact(RecordComment comment, std::string_view fromStation,
                                          std::string_view toStation, double bearing,
                                          double bearingSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$BEAR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -211,7 +204,7 @@ void WriteSurfCompact(RecordComment comment, std::string_view fromStation,
                                          std::string_view toStation, double angle,
                                          double angleSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$SURF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
@@ -243,7 +236,7 @@ void WriteGpsVector(RecordComment comment, int k, const GpsVector* vectors, cons
         e12 = e12 * s2 * s1;
     }
 
-    std::string& line = StartRecord(out);
+    TextBuffer& line = StartRecord(out);
     BeginRecord(line, comment, "$GPS_COMPACT");
     AddName(line, vector.fromStation);
     AddName(line, vector.toStation);

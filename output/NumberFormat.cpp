@@ -123,22 +123,39 @@ bool FormatFixedExact(char*, double, int, char*&) { return false; }
 
 }  // namespace
 
+/// Room WriteFixed needs: 309 digits before the point at most, plus sign, point and decimals.
+constexpr std::size_t kMaxFixedText = 400;
+
+namespace {
+
+/// Writes `value` as AppendFixed describes at `dest` (kMaxFixedText characters of room) and
+/// returns the end of what it wrote.
+char* WriteFixed(char* dest, double value, int decimals) {
+    char text[kFastTextSize];
+    char* first = text;
+    if (FormatFixedExact(text + kFastTextSize, value, decimals, first)) {
+        const std::size_t length = static_cast<std::size_t>(text + kFastTextSize - first);
+        std::memcpy(dest, first, length);
+        return dest + length;
+    }
+    const auto [last, ec] =
+        std::to_chars(dest, dest + kMaxFixedText, value, std::chars_format::fixed, decimals);
+    if (ec == std::errc()) return last;
+    const char* word = std::isnan(value) ? "nan" : "inf";  // unreachable for finite values
+    std::memcpy(dest, word, 3);
+    return dest + 3;
+}
+
+}  // namespace
+
 void AppendFixed(std::string& out, double value, int decimals) {
-    // 309 digits before the point at most, plus sign, point and decimals.
-    char buffer[400];
-    static_assert(sizeof buffer >= kFastTextSize, "room for the exact fast path");
-    char* first = buffer;
-    if (FormatFixedExact(buffer + kFastTextSize, value, decimals, first)) {
-        out.append(first, buffer + kFastTextSize);
-        return;
-    }
-    const auto [last, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                          std::chars_format::fixed, decimals);
-    if (ec == std::errc()) {
-        out.append(buffer, last);
-    } else {
-        out += std::isnan(value) ? "nan" : "inf";  // unreachable for finite values
-    }
+    char text[kMaxFixedText];
+    out.append(text, WriteFixed(text, value, decimals));
+}
+
+void AppendFixed(TextBuffer& out, double value, int decimals) {
+    char* dest = out.Room(kMaxFixedText);
+    out.Grow(static_cast<std::size_t>(WriteFixed(dest, value, decimals) - dest));
 }
 
 void AppendInt(std::string& out, int value) {
@@ -146,4 +163,11 @@ void AppendInt(std::string& out, int value) {
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     (void)ec;
     out.append(buffer, end);
+}
+
+void AppendInt(TextBuffer& out, int value) {
+    char* dest = out.Room(16);
+    const auto [end, ec] = std::to_chars(dest, dest + 16, value);
+    (void)ec;
+    out.Grow(static_cast<std::size_t>(end - dest));
 }

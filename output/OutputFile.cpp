@@ -38,13 +38,11 @@ bool OutputFile::Open(const std::string& path, std::size_t bufferSize) {
         if (m_systemError == 0) m_systemError = errno;
         return false;
     }
-    if (bufferSize == 0) {
-        std::setvbuf(m_stream, nullptr, _IONBF, 0);
-    } else if (!m_isStandardOutput) {
-        // A buffer of our own: given none, a C library may keep its small default.
-        m_buffer.resize(bufferSize);
-        std::setvbuf(m_stream, m_buffer.data(), _IOFBF, bufferSize);
-    }
+    // The pending text is the buffer: the stream passes whole blocks on to the system.
+    std::setvbuf(m_stream, nullptr, _IONBF, 0);
+    m_blockSize = bufferSize;
+    m_pending.Clear();
+    m_pending.Reserve(bufferSize + (bufferSize >> 4));
     return true;
 }
 
@@ -55,6 +53,8 @@ void OutputFile::Adopt(std::FILE* stream) {
     m_target.clear();
     m_temporary.clear();
     m_stream = stream;
+    m_blockSize = 0;
+    m_pending.Clear();
 }
 
 void OutputFile::NoteWriteError() {
@@ -64,6 +64,7 @@ void OutputFile::NoteWriteError() {
 
 bool OutputFile::Close() {
     if (m_stream == nullptr) return !m_error && m_failure == 0;
+    WritePending();
     errno = 0;
     if (std::fflush(m_stream) != 0 || std::ferror(m_stream)) NoteWriteError();
     if (!m_isStandardOutput && std::fclose(m_stream) != 0) NoteWriteError();
@@ -77,7 +78,6 @@ bool OutputFile::Close() {
         RemoveFile(m_temporary);
     }
     m_temporary.clear();
-    m_buffer.clear();
     return m_failure == 0;
 }
 
@@ -92,17 +92,31 @@ void OutputFile::Abandon() {
     m_isStandardOutput = false;
     if (!m_temporary.empty()) RemoveFile(m_temporary);
     m_temporary.clear();
-    m_buffer.clear();
+    m_pending.Clear();
 }
 
 void OutputFile::Write(std::string_view bytes) {
+    m_pending.Append(bytes);
+    RecordWritten();
+}
+
+void OutputFile::RecordWritten() {
     if (m_stream == nullptr) {
         m_error = true;
+        m_pending.Clear();
         return;
     }
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), m_stream) != bytes.size()) {
+    if (m_pending.Size() >= m_blockSize) WritePending();
+}
+
+void OutputFile::WritePending() {
+    if (m_pending.Empty() || m_stream == nullptr) return;
+    errno = 0;
+    const std::string_view text = m_pending.View();
+    if (std::fwrite(text.data(), 1, text.size(), m_stream) != text.size()) {
         NoteWriteError();
     }
+    m_pending.Clear();
 }
 
 bool OutputFile::HasError() const {

@@ -10,7 +10,8 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "output/TextBuffer.h"
 
 class OutputFile {
 public:
@@ -48,19 +49,23 @@ public:
     int Failure() const { return m_failure; }
     int SystemError() const { return m_systemError; }
 
-    /// A text the writers build a record in before they Write it, reused from record to record.
-    std::string& Scratch() { return m_scratch; }
+    /// The text still to be written. Writers append a whole record to it and then call
+    /// RecordWritten, which writes it out in large blocks (at once when the file is unbuffered).
+    TextBuffer& Pending() { return m_pending; }
+    void RecordWritten();
 
 private:
     void NoteWriteError();
+    /// Writes the pending text to the stream.
+    void WritePending();
 
     std::FILE* m_stream = nullptr;
     bool m_isStandardOutput = false;
     std::string m_target;     // the file to replace; empty when written directly
     std::string m_temporary;  // where it is written meanwhile
-    std::vector<char> m_buffer;
+    std::size_t m_blockSize = 0;  // the pending text is written when it reaches this; 0: at once
     bool m_error = false;
     int m_failure = 0;
     int m_systemError = 0;
-    std::string m_scratch;
+    TextBuffer m_pending;
 };
