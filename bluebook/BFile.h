@@ -5,11 +5,11 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "bluebook/Fields.h"
 #include "bluebook/InputFile.h"
+#include "bluebook/NameIndex.h"
 #include "bluebook/RecordLine.h"
 #include "bluebook/Receiver.h"
 #include "bluebook/StationNames.h"
@@ -52,7 +52,8 @@ public:
 
 private:
     std::vector<BFileStation> m_entries;
-    std::unordered_map<std::string, int> m_firstIndex;
+    std::vector<std::string> m_names;  // of the entries, for the index
+    NameIndex m_firstIndex;
 };
 
 /// Index of the first of the first `count` entries of `table` whose name equals `name` exactly

@@ -307,20 +307,20 @@ void BFilePass::HandOnNotes(const RecordRef& at, const RecordFields& fields) {
 
 BFileStationTable::BFileStationTable() {
     m_entries.reserve(kInitialStationCapacity);
-    m_firstIndex.reserve(kInitialStationCapacity);
+    m_names.reserve(kInitialStationCapacity);
 }
 
 BFileStation& BFileStationTable::Append(std::string_view name) {
     m_entries.emplace_back();
     BFileStation& station = m_entries.back();
     station.name.assign(name.data(), name.size());
-    m_firstIndex.emplace(station.name, Count() - 1);  // keeps an earlier entry of the name
+    m_names.emplace_back(name);
+    m_firstIndex.Add(m_names);  // keeps an earlier entry of the name
     return station;
 }
 
 int BFileStationTable::FirstIndexOf(std::string_view name) const {
-    const auto found = m_firstIndex.find(std::string(name));
-    return found == m_firstIndex.end() ? -1 : found->second;
+    return m_firstIndex.Find(name, m_names);
 }
 
 int FindStation(std::string_view name, const BFileStationTable& table, int count) {

@@ -1,9 +1,6 @@
 #include "bluebook/StationNames.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdint>
-#include <cstring>
 
 #include "bluebook/RecordLine.h"
 
@@ -86,57 +83,4 @@ std::string_view LookupStationName(std::string_view field, std::size_t width,
         if (numbers[i] == field) return std::string_view(names[i]).substr(0, width);
     }
     return field;
-}
-
-void SerfilIndex::Build(const std::vector<std::string>& numbers, std::size_t count) {
-    Clear();
-    count = std::min(count, numbers.size());
-    if (count == 0 || count > INT_MAX / 4) return;  // nothing to index, or left to the scan
-    std::size_t slots = 16;
-    while (slots < 2 * count) slots *= 2;  // at most half full
-    m_slots.assign(slots, -1);
-    m_mask = slots - 1;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::size_t slot = Hash(numbers[i]) & m_mask;
-        for (;;) {
-            const int held = m_slots[slot];
-            if (held < 0) {
-                m_slots[slot] = static_cast<int>(i);
-                break;
-            }
-            if (numbers[static_cast<std::size_t>(held)] == numbers[i]) break;  // first one stays
-            slot = (slot + 1) & m_mask;
-        }
-    }
-}
-
-void SerfilIndex::Clear() {
-    m_slots.clear();
-    m_mask = 0;
-}
-
-int SerfilIndex::Find(std::string_view field, const std::vector<std::string>& numbers) const {
-    if (m_slots.empty()) return -1;
-    for (std::size_t slot = Hash(field) & m_mask;; slot = (slot + 1) & m_mask) {
-        const int held = m_slots[slot];
-        if (held < 0) return -1;
-        const std::size_t i = static_cast<std::size_t>(held);
-        if (i < numbers.size() && numbers[i] == field) return held;
-    }
-}
-
-std::size_t SerfilIndex::Hash(std::string_view text) {
-    // Station fields are four characters: take them as one number, mixed by a multiplication
-    // whose high bits reach every slot.
-    std::uint64_t key = text.size();
-    std::size_t i = 0;
-    for (; i + 4 <= text.size(); i += 4) {
-        std::uint32_t four = 0;
-        std::memcpy(&four, text.data() + i, 4);
-        key = (key ^ four) * 0x9E3779B97F4A7C15ull;
-    }
-    for (; i < text.size(); ++i) {
-        key = (key ^ static_cast<unsigned char>(text[i])) * 0x9E3779B97F4A7C15ull;
-    }
-    return static_cast<std::size_t>(key ^ (key >> 29));
 }

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bluebook/SerfilIndex.h"
+#include "bluebook/NameIndex.h"
 
 class StationNames {
 public:
@@ -47,13 +47,13 @@ private:
     const std::vector<std::string>* m_numbers = nullptr;
     const std::vector<std::string>* m_names = nullptr;
     std::size_t m_count = 0;
-    SerfilIndex m_index;
+    NameIndex m_index;
     std::vector<bool> m_used;
     // The "*25*" station IDs: serial numbers and IDs in parallel, the first of a number only,
     // and their index, built again at the first look-up after an addition.
     std::vector<std::string> m_idSerials;
     std::vector<std::string> m_ids;
-    SerfilIndex m_idIndex;
+    NameIndex m_idIndex;
     bool m_idIndexCurrent = true;
 };
 

@@ -62,7 +62,8 @@ void ConversionReport::Clear() {
     messageText.clear();
     m_serfil.clear();
     m_bStations.clear();
-    m_bStationIndex.clear();
+    m_bStationNames.clear();
+    m_bStationIndex.Clear();
     m_unmatchedEnds = WarningTally();
     m_compared = false;
 }
@@ -176,7 +177,8 @@ int ConversionReport::StationPart(const ::StationPart& part) {
     Converted(part.at);
     if (part.at.type == "*80*") {
         m_bStations.push_back({std::string(part.station), part.at.line, false});
-        m_bStationIndex.emplace(m_bStations.back().name, m_bStations.size() - 1);
+        m_bStationNames.push_back(m_bStations.back().name);
+        m_bStationIndex.Add(m_bStationNames);
     }
     return 0;
 }
@@ -246,9 +248,9 @@ void ConversionReport::Note(const RecordRef& at, RecordNote note) {
 
 void ConversionReport::NoteVectorEnd(const std::string& name, int line) {
     if (!File(ReportFile::kBFile).read) return;  // no stations to compare with
-    const auto found = m_bStationIndex.find(name);
-    if (found != m_bStationIndex.end()) {
-        m_bStations[found->second].reached = true;
+    const int found = m_bStationIndex.Find(name, m_bStationNames);
+    if (found >= 0) {
+        m_bStations[static_cast<std::size_t>(found)].reached = true;
         return;
     }
     m_unmatchedEnds.AddNamed(line, name);
@@ -260,7 +262,8 @@ void ConversionReport::CompareStations() {
         ReportWarning::kUnmatchedEndpoint)] = m_unmatchedEnds;
     for (const BFileStationEntry& station : m_bStations) {
         // A station listed twice is reached through the first entry of its name.
-        if (m_bStations[m_bStationIndex[station.name]].reached) continue;
+        const int first = m_bStationIndex.Find(station.name, m_bStationNames);
+        if (m_bStations[static_cast<std::size_t>(first)].reached) continue;
         Account(ReportFile::kBFile)
             .warnings[static_cast<std::size_t>(ReportWarning::kUnreachedStation)]
             .AddNamed(station.line, station.name);
@@ -269,6 +272,6 @@ void ConversionReport::CompareStations() {
 
 bool ConversionReport::Unreached(std::string_view name) const {
     if (!m_compared) return false;
-    const auto found = m_bStationIndex.find(std::string(name));
-    return found != m_bStationIndex.end() && !m_bStations[found->second].reached;
+    const int found = m_bStationIndex.Find(name, m_bStationNames);
+    return found >= 0 && !m_bStations[static_cast<std::size_t>(found)].reached;
 }

@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "bluebook/NameIndex.h"
 #include "bluebook/Receiver.h"
 
 /// The input files of a conversion.
@@ -205,7 +205,8 @@ private:
         bool reached;
     };
     std::vector<BFileStationEntry> m_bStations;
-    std::unordered_map<std::string, std::size_t> m_bStationIndex;
+    std::vector<std::string> m_bStationNames;  // of m_bStations, for the index
+    NameIndex m_bStationIndex;
     WarningTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
     bool m_compared = false;       // CompareStations ran
 };

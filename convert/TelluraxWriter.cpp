@@ -20,14 +20,24 @@ const char* HeightDifferenceComment(Weighting weighting) {
     return "!B-File Record Type 45 (Unknown Weighted)";
 }
 
-/// "!B-File Record Type 50(S)": the record type and its code letter.
-std::string DistanceComment(int type, char code) {
-    std::string comment = "!B-File Record Type ";
-    comment += std::to_string(type);
-    comment += '(';
-    comment += code;
-    comment += ')';
-    return comment;
+/// "!B-File Record Type 50(S)": the record type and its code letter (the letters the distance
+/// records convert: S, H, T, E, X).
+std::string_view DistanceComment(int type, char code) {
+    static const std::string kComments = [] {
+        std::string all;
+        for (int t = 50; t <= 54; ++t) {
+            for (const char c : {'S', 'H', 'T', 'E', 'X'}) {
+                all += "!B-File Record Type " + std::to_string(t) + '(' + c + ')';
+            }
+        }
+        return all;
+    }();
+    constexpr std::size_t kLength = 25;  // "!B-File Record Type 50(S)"
+    const std::string_view codes = "SHTEX";
+    const std::size_t letter = codes.find(code);
+    if (type < 50 || type > 54 || letter == std::string_view::npos) return {};
+    const std::size_t at = (static_cast<std::size_t>(type - 50) * codes.size() + letter) * kLength;
+    return std::string_view(kComments).substr(at, kLength);
 }
 
 }  // namespace

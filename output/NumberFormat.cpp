@@ -1,9 +1,12 @@
 #include "output/NumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "common/Digits.h"
 
 namespace {
 
@@ -12,50 +15,61 @@ namespace {
 constexpr std::size_t kFastTextSize = 48;
 
 #if defined(__SIZEOF_INT128__)
-/// Two decimal digits of every number 0 to 99, for writing digits in pairs.
-struct DigitPairs {
-    char text[200];
-    constexpr DigitPairs() : text() {
-        for (int i = 0; i < 100; ++i) {
-            text[2 * i] = static_cast<char>('0' + i / 10);
-            text[2 * i + 1] = static_cast<char>('0' + i % 10);
-        }
-    }
-};
-constexpr DigitPairs kDigitPairTable;
-constexpr const char* kDigitPairs = kDigitPairTable.text;
+/// 10^0 to 10^19.
+constexpr std::uint64_t kPowersOfTen[] = {1ull,
+                                          10ull,
+                                          100ull,
+                                          1000ull,
+                                          10000ull,
+                                          100000ull,
+                                          1000000ull,
+                                          10000000ull,
+                                          100000000ull,
+                                          1000000000ull,
+                                          10000000000ull,
+                                          100000000000ull,
+                                          1000000000000ull,
+                                          10000000000000ull,
+                                          100000000000000ull,
+                                          1000000000000000ull,
+                                          10000000000000000ull,
+                                          100000000000000000ull,
+                                          1000000000000000000ull,
+                                          10000000000000000000ull};
 
-/// Writes n / 10^decimals exactly, ending just before `last`: "-" when `negative`, the digits
-/// of `n` with at least one before the point, and when `decimals` is above 0 a point before
-/// the last `decimals` of them. Returns the first character written.
-char* WriteScaledInteger(char* last, std::uint64_t n, int decimals, bool negative) {
-    char* p = last;
-    int left = decimals;
-    for (; left >= 2; left -= 2) {
-        const unsigned pair = static_cast<unsigned>(n % 100) * 2;
-        n /= 100;
-        *--p = kDigitPairs[pair + 1];
-        *--p = kDigitPairs[pair];
+/// The number of decimal digits of n (1 for 0).
+int DigitCount(std::uint64_t n) {
+    const int bits = 64 - __builtin_clzll(n | 1);
+    const int guess = (bits * 1233) >> 12;  // bits * log10(2), one short at most
+    return guess + (n >= kPowersOfTen[guess] ? 1 : 0);
+}
+
+/// Writes n / 10^decimals exactly at `dest` and returns the end of it: "-" when `negative`,
+/// the digits of `n` with at least one before the point, and when `decimals` (at most 17) is
+/// above 0 a point before the last `decimals` of them.
+char* WriteScaledInteger(char* dest, std::uint64_t n, int decimals, bool negative) {
+    // The digits right-aligned in three groups of eight, as many groups as the number and its
+    // decimals need, leading zeros included.
+    const int length = std::max(DigitCount(n), decimals + 1);
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    WriteEightDigits(end - 8, static_cast<std::uint32_t>(n % 100000000));
+    if (length > 8) {
+        n /= 100000000;
+        WriteEightDigits(end - 16, static_cast<std::uint32_t>(n % 100000000));
+        if (length > 16) WriteEightDigits(digits, static_cast<std::uint32_t>(n / 100000000));
     }
-    if (left == 1) {
-        *--p = static_cast<char>('0' + n % 10);
-        n /= 10;
+    const char* const first = end - length;
+    char* p = dest;
+    if (negative) *p++ = '-';
+    const std::size_t whole = static_cast<std::size_t>(length - decimals);
+    std::memcpy(p, first, whole);
+    p += whole;
+    if (decimals > 0) {
+        *p++ = '.';
+        std::memcpy(p, end - decimals, static_cast<std::size_t>(decimals));
+        p += decimals;
     }
-    if (decimals > 0) *--p = '.';
-    while (n >= 100) {
-        const unsigned pair = static_cast<unsigned>(n % 100) * 2;
-        n /= 100;
-        *--p = kDigitPairs[pair + 1];
-        *--p = kDigitPairs[pair];
-    }
-    if (n >= 10) {
-        const unsigned pair = static_cast<unsigned>(n) * 2;
-        *--p = kDigitPairs[pair + 1];
-        *--p = kDigitPairs[pair];
-    } else {
-        *--p = static_cast<char>('0' + n);
-    }
-    if (negative) *--p = '-';
     return p;
 }
 
@@ -84,10 +98,10 @@ constexpr int kMaxFastDecimals = 17;
 
 /// The fixed-point text of `value` by exact integer arithmetic: value * 10^decimals is
 /// significand * 5^decimals * 2^(exponent + decimals), rounded to the nearest integer (an exact
-/// tie to the even one), which is what the exact conversion writes. The text ends just before
-/// `last` (kFastTextSize characters of room); `first` receives its start. False, and nothing
-/// written, when the value is not finite or the scaled integer does not fit 64 bits.
-bool FormatFixedExact(char* last, double value, int decimals, char*& first) {
+/// tie to the even one), which is what the exact conversion writes. The text goes to `dest`
+/// (kFastTextSize characters of room); `end` receives its end. False, and nothing written, when
+/// the value is not finite or the scaled integer does not fit 64 bits.
+bool FormatFixedExact(char* dest, double value, int decimals, char*& end) {
     if (decimals < 0 || decimals > kMaxFastDecimals) return false;
     std::uint64_t bits = 0;
     static_assert(sizeof bits == sizeof value, "double must be 64 bits");
@@ -114,7 +128,7 @@ bool FormatFixedExact(char* last, double value, int decimals, char*& first) {
     // else: product < 2^93 <= half of 2^shift, so the value rounds to 0.
     if ((scaled >> 64) != 0) return false;
 
-    first = WriteScaledInteger(last, static_cast<std::uint64_t>(scaled), decimals, negative);
+    end = WriteScaledInteger(dest, static_cast<std::uint64_t>(scaled), decimals, negative);
     return true;
 }
 #else
@@ -131,13 +145,8 @@ namespace {
 /// Writes `value` as AppendFixed describes at `dest` (kMaxFixedText characters of room) and
 /// returns the end of what it wrote.
 char* WriteFixed(char* dest, double value, int decimals) {
-    char text[kFastTextSize];
-    char* first = text;
-    if (FormatFixedExact(text + kFastTextSize, value, decimals, first)) {
-        const std::size_t length = static_cast<std::size_t>(text + kFastTextSize - first);
-        std::memcpy(dest, first, length);
-        return dest + length;
-    }
+    char* end = dest;
+    if (FormatFixedExact(dest, value, decimals, end)) return end;
     const auto [last, ec] =
         std::to_chars(dest, dest + kMaxFixedText, value, std::chars_format::fixed, decimals);
     if (ec == std::errc()) return last;

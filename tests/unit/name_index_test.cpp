@@ -1,12 +1,12 @@
-// The SERFIL index behind the station look-up of a conversion: it must find what a scan of the
-// lists in file order finds, the first of equal serial numbers included.
+// The name index behind the station look-ups of a conversion: it must find what a scan of the
+// lists in file order finds, the first of equal names included, built at once or name by name.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "bluebook/InputFile.h"
-#include "bluebook/SerfilIndex.h"
+#include "bluebook/NameIndex.h"
 #include "output/OutputFile.h"
 #include "support/TestSupport.h"
 
@@ -14,9 +14,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(SerfilIndex, FindsTheFirstEqualNumberByteForByte) {
+TEST(NameIndex, FindsTheFirstEqualNumberByteForByte) {
     const Strings numbers = {"0001", "0002", "0001", "", "A", "0002 ", "a"};
-    SerfilIndex index;
+    NameIndex index;
     EXPECT_FALSE(index.IsBuilt());
     index.Build(numbers, numbers.size());
     ASSERT_TRUE(index.IsBuilt());
@@ -31,9 +31,9 @@ TEST(SerfilIndex, FindsTheFirstEqualNumberByteForByte) {
     EXPECT_EQ(index.Find(" 0001", numbers), -1);
 }
 
-TEST(SerfilIndex, IndexesOnlyTheFirstCountEntries) {
+TEST(NameIndex, IndexesOnlyTheFirstCountEntries) {
     const Strings numbers = {"0001", "0002", "0003"};
-    SerfilIndex index;
+    NameIndex index;
     index.Build(numbers, 2);
     EXPECT_EQ(index.Find("0002", numbers), 1);
     EXPECT_EQ(index.Find("0003", numbers), -1);
@@ -42,7 +42,7 @@ TEST(SerfilIndex, IndexesOnlyTheFirstCountEntries) {
     EXPECT_EQ(index.Find("0001", numbers), -1);
 }
 
-TEST(SerfilIndex, ManyNumbersWithRepeatsAgreeWithTheFirstMatch) {
+TEST(NameIndex, ManyNumbersWithRepeatsAgreeWithTheFirstMatch) {
     // 5,000 numbers; every number k that is a multiple of 7 appears a second time further on.
     Strings numbers;
     std::vector<int> first;
@@ -51,16 +51,25 @@ TEST(SerfilIndex, ManyNumbersWithRepeatsAgreeWithTheFirstMatch) {
         first.push_back(k);
         if (k % 7 == 0 && k > 0) numbers.push_back(std::to_string(k / 7 * 7 - 7));
     }
-    SerfilIndex index;
+    // Built at once, and name by name as a table grows (rehashing as it fills).
+    NameIndex index;
     index.Build(numbers, numbers.size());
+    NameIndex grown;
+    Strings growing;
+    for (const std::string& number : numbers) {
+        growing.push_back(number);
+        grown.Add(growing);
+    }
     // Number k stands at position k + (k - 1) / 7 for k > 0: one repeat after each multiple
     // of 7 below it.
     for (int k = 1; k < 5000; ++k) {
         const int expected = k + (k - 1) / 7;
         ASSERT_EQ(numbers[static_cast<std::size_t>(expected)], std::to_string(k));
         EXPECT_EQ(index.Find(std::to_string(k), numbers), expected) << k;
+        EXPECT_EQ(grown.Find(std::to_string(k), growing), expected) << k;
     }
     EXPECT_EQ(index.Find("0", numbers), 0);
+    EXPECT_EQ(grown.Find("0", growing), 0);
     EXPECT_EQ(index.Find("5000", numbers), -1);
     index.Clear();
     EXPECT_FALSE(index.IsBuilt());
@@ -89,7 +98,7 @@ std::string CartStation(BlueBookConverter& converter) {
                                                  keyword.size());
 }
 
-TEST(SerfilIndex, ConversionUsesTheFirstNameAndListsChangedAfterwardsAreSeen) {
+TEST(NameIndex, ConversionUsesTheFirstNameAndListsChangedAfterwardsAreSeen) {
     FakePlatform platform;
     BlueBookConverter converter{platform};
     converter.m_serfilNumbers = {"0002", "0001", "0001"};
