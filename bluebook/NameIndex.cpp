@@ -10,14 +10,14 @@ void NameIndex::Build(const std::vector<std::string>& names, std::size_t count) 
     count = std::min(count, names.size());
     if (count == 0 || count > INT_MAX / 4) return;  // nothing to index, or left to a scan
     std::size_t slots = 16;
-    while (slots < 2 * count) slots *= 2;  // at most half full
+    while (slots < 4 * count) slots *= 2;  // at most a quarter full: a miss stops soon
     Rehash(names, slots, count);
 }
 
 void NameIndex::Add(const std::vector<std::string>& names) {
     if (names.empty() || names.size() > INT_MAX / 4) return;
     const std::size_t count = names.size();
-    if (2 * (m_used + 1) > m_slots.size()) {
+    if (4 * (m_used + 1) > m_slots.size()) {
         Rehash(names, std::max<std::size_t>(16, 2 * m_slots.size()), count - 1);
     }
     Insert(names, count - 1);

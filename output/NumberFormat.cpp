@@ -10,9 +10,9 @@
 
 namespace {
 
-/// Room for the text FormatFixedExact writes: a sign, 20 digits of a 64-bit number or
-/// kMaxFastDecimals + 1 digits with leading zeros, and the point.
-constexpr std::size_t kFastTextSize = 48;
+/// Room FormatFixedExact needs at its destination: a sign, 20 digits of a 64-bit number or
+/// kMaxFastDecimals + 1 digits with leading zeros, and the point, with the blocks it copies in.
+constexpr std::size_t kFastTextSize = 64;
 
 #if defined(__SIZEOF_INT128__)
 /// 10^0 to 10^19.
@@ -44,30 +44,31 @@ int DigitCount(std::uint64_t n) {
     return guess + (n >= kPowersOfTen[guess] ? 1 : 0);
 }
 
-/// Writes n / 10^decimals exactly at `dest` and returns the end of it: "-" when `negative`,
-/// the digits of `n` with at least one before the point, and when `decimals` (at most 17) is
-/// above 0 a point before the last `decimals` of them.
+/// Writes n / 10^decimals exactly at `dest` (room for 64 characters) and returns the end of it:
+/// "-" when `negative`, the digits of `n` with at least one before the point, and when
+/// `decimals` (at most 17) is above 0 a point before the last `decimals` of them.
 char* WriteScaledInteger(char* dest, std::uint64_t n, int decimals, bool negative) {
     // The digits right-aligned in three groups of eight, as many groups as the number and its
-    // decimals need, leading zeros included.
+    // decimals need, leading zeros included; the padding behind them lets both parts be copied
+    // in blocks of a fixed size (the destination has room for them).
+    constexpr std::size_t kBlock = 24;
     const int length = std::max(DigitCount(n), decimals + 1);
-    char digits[24];
-    char* const end = digits + sizeof digits;
+    char digits[24 + kBlock];
+    char* const end = digits + 24;
     WriteEightDigits(end - 8, static_cast<std::uint32_t>(n % 100000000));
     if (length > 8) {
         n /= 100000000;
         WriteEightDigits(end - 16, static_cast<std::uint32_t>(n % 100000000));
         if (length > 16) WriteEightDigits(digits, static_cast<std::uint32_t>(n / 100000000));
     }
-    const char* const first = end - length;
     char* p = dest;
-    if (negative) *p++ = '-';
-    const std::size_t whole = static_cast<std::size_t>(length - decimals);
-    std::memcpy(p, first, whole);
-    p += whole;
+    *p = '-';
+    p += negative;
+    std::memcpy(p, end - length, kBlock);
+    p += length - decimals;
     if (decimals > 0) {
         *p++ = '.';
-        std::memcpy(p, end - decimals, static_cast<std::size_t>(decimals));
+        std::memcpy(p, end - decimals, kBlock);
         p += decimals;
     }
     return p;
@@ -139,6 +140,7 @@ bool FormatFixedExact(char*, double, int, char*&) { return false; }
 
 /// Room WriteFixed needs: 309 digits before the point at most, plus sign, point and decimals.
 constexpr std::size_t kMaxFixedText = 400;
+static_assert(kMaxFixedText >= kFastTextSize, "room for the exact fast path");
 
 namespace {
 
