@@ -13,14 +13,6 @@ namespace {
 
 const std::string kSamples = BB_TEST_DATA_DIR "/data/samples/";
 
-/// The lines of a converted file, without their CR LF.
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
 
 TEST_F(Cli, BothReadingsWriteTheGoldenCasesByteForByte) {
     const std::string fixtures = BB_TEST_DATA_DIR "/fixtures/";
@@ -91,8 +83,8 @@ TEST_F(Cli, OnNgsSamplesTheNgsReadingChangesTheseLinesAndNoOthers) {
         args.back() = dir / "classic.txt";
         args.push_back("--classic");
         ASSERT_EQ(Run(args).status, 0) << c.args[1];
-        const std::vector<std::string> ngs = Lines(ReadFile(dir / "ngs.txt"));
-        const std::vector<std::string> literal = Lines(ReadFile(dir / "classic.txt"));
+        const std::vector<std::string> ngs = CrLfLines(ReadFile(dir / "ngs.txt"));
+        const std::vector<std::string> literal = CrLfLines(ReadFile(dir / "classic.txt"));
         ASSERT_EQ(ngs.size(), literal.size()) << c.args[1];
         std::vector<Change> found;
         for (std::size_t i = 0; i < ngs.size(); ++i) {

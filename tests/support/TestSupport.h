@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -85,6 +86,27 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 inline std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+/// A record line: `text` pieces placed at their 1-based columns, blanks between them (no line
+/// end).
+inline std::string ColumnLine(std::initializer_list<std::pair<int, std::string>> pieces) {
+    std::string line;
+    for (const auto& [column, text] : pieces) {
+        const std::size_t at = static_cast<std::size_t>(column - 1);
+        if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
+        line.replace(at, text.size(), text);
+    }
+    return line;
+}
+
+/// The lines of an output file, without their CR LF.
+inline std::vector<std::string> CrLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
 }
 
 /// Joins lines with CR LF after each, as the output file writes them.

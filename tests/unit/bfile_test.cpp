@@ -27,19 +27,11 @@ std::string Record(const char* type, std::initializer_list<std::pair<int, std::s
     return line + "\n";
 }
 
-/// The output split at its CR LF line ends.
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
 
 /// The lines that start with `prefix`.
 std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
     std::vector<std::string> found;
-    for (const std::string& line : Lines(text))
+    for (const std::string& line : CrLfLines(text))
         if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
     return found;
 }
@@ -104,7 +96,7 @@ TEST(BFileDatum, RecordVariantsSetTheHeader) {
     for (const Case& c : cases) {
         const Conversion conversion = Convert(c.record);
         EXPECT_EQ(conversion.result, 0) << c.what;
-        const std::vector<std::string> lines = Lines(conversion.output);
+        const std::vector<std::string> lines = CrLfLines(conversion.output);
         ASSERT_EQ(lines.size(), 50u) << c.what;
         EXPECT_EQ(lines[1], c.comment) << c.what;
         EXPECT_EQ(lines[3], c.name) << c.what;
@@ -118,7 +110,7 @@ TEST(BFileDatum, OnlyTheFirstDatumRecordCounts) {
         Convert(Record("*10*", {{11, "PROJECT"}}) +
                 Record("*13*", {{11, "NAD 27"}, {51, "6378206400"}, {61, "2949786982"}}) +
                 Record("*13*", {{11, "NAD 83"}, {51, "6378137000"}, {61, "2982572221"}}));
-    const std::vector<std::string> lines = Lines(c.output);
+    const std::vector<std::string> lines = CrLfLines(c.output);
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(lines[3], "  NAD 27         ");
     EXPECT_EQ(lines[4], "  6378206.4000");
@@ -132,7 +124,7 @@ TEST(BFileDatum, WithoutDatumRecordTheConverterKeepsItsValues) {
     const Conversion empty = Convert(converter, "");
     EXPECT_EQ(empty.result, 0);
     EXPECT_EQ(empty.lineCounter, 1);  // the observation pass read once and found the end
-    const std::vector<std::string> header = Lines(empty.output);
+    const std::vector<std::string> header = CrLfLines(empty.output);
     ASSERT_EQ(header.size(), 50u);
     EXPECT_EQ(header[1], " ");
     EXPECT_EQ(header[3], "  NAD 83");
@@ -141,7 +133,7 @@ TEST(BFileDatum, WithoutDatumRecordTheConverterKeepsItsValues) {
     Convert(converter, Record("*13*", {{11, "NAD 27"}, {51, "6378206400"}, {61, "2949786982"}}));
     // A later B-file without a datum record is written with the datum read before.
     const Conversion later = Convert(converter, Record("*80*", {{11, "0001"}}));
-    const std::vector<std::string> lines = Lines(later.output);
+    const std::vector<std::string> lines = CrLfLines(later.output);
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(lines[1], " ");
     EXPECT_EQ(lines[3], "  NAD 27         ");
@@ -327,7 +319,7 @@ TEST(BFileFailures, ReadErrorInTheObservationPassCountsThatPassOnly) {
     const Conversion run = RunScripted(input);
     EXPECT_EQ(run.result, 1518);
     EXPECT_EQ(run.lineCounter, 5);  // four lines delivered, the fifth read failed
-    const std::vector<std::string> lines = Lines(run.output);
+    const std::vector<std::string> lines = CrLfLines(run.output);
     ASSERT_GT(lines.size(), 50u);
     EXPECT_EQ(run.output.substr(run.output.size() - kFirstObservation.size()), kFirstObservation);
     EXPECT_EQ(LinesStartingWith(run.output, "$GEO_COMPACT").size(), 2u);
@@ -340,7 +332,7 @@ TEST(BFileFailures, RewindFailureIsAReadError) {
     second.failingRewind = 1;
     const Conversion afterStations = RunScripted(second);
     EXPECT_EQ(afterStations.result, 1518);
-    const std::vector<std::string> lines = Lines(afterStations.output);
+    const std::vector<std::string> lines = CrLfLines(afterStations.output);
     ASSERT_EQ(lines.size(), 56u);  // the header and two stations, no observation
     const std::string stations =
         StationLine("0001", "10.000000000") + StationLine("0002", "20.000000000");
@@ -494,7 +486,7 @@ TEST(BFileSamples, RealFilesConvertWithTheirStations) {
         EXPECT_EQ(platform.shown[0].number, 1601) << sample.bFile;
 
         const std::string output = ReadFile(platform.outputPath);
-        const std::vector<std::string> lines = Lines(output);
+        const std::vector<std::string> lines = CrLfLines(output);
         // No conventional observations: the header and one record per station.
         ASSERT_EQ(lines.size(), 50 + 3 * sample.stations) << sample.bFile;
         EXPECT_EQ(lines[1], sample.comment) << sample.bFile;

@@ -57,15 +57,9 @@ TEST(NgsNumbers, BlanksAfterTheFirstCharacterAreZerosAndOnlyNumbersAreRead) {
     }
 }
 
-/// A record line: `text` pieces placed at their 1-based columns, blanks between them.
+/// A record line with its line end.
 std::string Rec(std::initializer_list<std::pair<int, std::string>> pieces) {
-    std::string line;
-    for (const auto& [column, text] : pieces) {
-        const std::size_t at = static_cast<std::size_t>(column - 1);
-        if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
-        line.replace(at, text.size(), text);
-    }
-    return line + "\n";
+    return ColumnLine(pieces) + "\n";
 }
 
 const std::string kStation1 = Rec({{1, "000010*80*0001"}, {45, "39000000000N105000000000W001000"}});

@@ -16,15 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/// A record line: `text` pieces placed at their 1-based columns, blanks between them.
 std::string Rec(std::initializer_list<std::pair<int, std::string>> pieces) {
-    std::string line;
-    for (const auto& [column, text] : pieces) {
-        const std::size_t at = static_cast<std::size_t>(column - 1);
-        if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
-        line.replace(at, text.size(), text);
-    }
-    return line;
+    return ColumnLine(pieces);
 }
 
 std::string Lines(std::initializer_list<std::string> lines) {
