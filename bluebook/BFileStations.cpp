@@ -1,4 +1,7 @@
 // The B-file's datum and station passes, and the three passes in their order.
+#include <algorithm>
+#include <cstdint>
+#include <deque>
 #include <new>
 #include <string>
 #include <string_view>
@@ -75,28 +78,37 @@ void ReadDatum(BFilePass& pass, RecordFields& f, DatumRecord& datum) {
 
 /// The station records of the B-file, kept as read: their names may come from "*25*" records
 /// further on, so they are converted once the whole file has been read. Memory grows with the
-/// stations, not with the file.
+/// stations, not with the file; the text is kept in blocks, so that growing never copies it.
 class StationLines {
 public:
     void Keep(std::string_view line, int number, bool asWritten) {
-        m_lines.push_back({m_text.size(), line.size(), number, asWritten});
-        m_text.append(line);
+        if (m_blocks.empty() || m_blocks.back().size() + line.size() > kBlockSize) {
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(std::max(kBlockSize, line.size()));
+        }
+        std::string& block = m_blocks.back();
+        m_lines.push_back({static_cast<std::uint32_t>(m_blocks.size() - 1),
+                           static_cast<std::uint32_t>(block.size()),
+                           static_cast<std::uint32_t>(line.size()), number, asWritten});
+        block.append(line);
     }
     std::size_t Count() const { return m_lines.size(); }
     std::string_view Text(std::size_t i) const {
-        return std::string_view(m_text).substr(m_lines[i].offset, m_lines[i].length);
+        const Line& line = m_lines[i];
+        return std::string_view(m_blocks[line.block]).substr(line.offset, line.length);
     }
     int Number(std::size_t i) const { return m_lines[i].number; }
     bool AsWritten(std::size_t i) const { return m_lines[i].asWritten; }
 
 private:
+    static constexpr std::size_t kBlockSize = 1 << 20;
     struct Line {
-        std::size_t offset, length;
+        std::uint32_t block, offset, length;
         int number;
         bool asWritten;
     };
-    std::string m_text;
-    std::vector<Line> m_lines;
+    std::deque<std::string> m_blocks;
+    std::deque<Line> m_lines;
 };
 
 /// Hands the first "*13*" record on as it is met.

@@ -17,7 +17,8 @@ void NameIndex::Build(const std::vector<std::string>& names, std::size_t count) 
 void NameIndex::Add(const std::vector<std::string>& names) {
     if (names.empty() || names.size() > INT_MAX / 4) return;
     const std::size_t count = names.size();
-    if (4 * (m_used + 1) > m_slots.size()) {
+    // A table that grows stays at most half full: it is looked up less than a SERFIL index.
+    if (2 * (m_used + 1) > m_slots.size()) {
         Rehash(names, std::max<std::size_t>(16, 2 * m_slots.size()), count - 1);
     }
     Insert(names, count - 1);

@@ -61,7 +61,8 @@ void ConversionReport::Clear() {
     message = 0;
     messageText.clear();
     m_serfil.clear();
-    m_bStations.clear();
+    m_bStationLines.clear();
+    m_bStationReached.clear();
     m_bStationNames.clear();
     m_bStationIndex.Clear();
     m_unmatchedEnds = WarningTally();
@@ -176,8 +177,9 @@ int ConversionReport::StationId(const StationIdRecord& r) {
 int ConversionReport::StationPart(const ::StationPart& part) {
     Converted(part.at);
     if (part.at.type == "*80*") {
-        m_bStations.push_back({std::string(part.station), part.at.line, false});
-        m_bStationNames.push_back(m_bStations.back().name);
+        m_bStationNames.emplace_back(part.station);
+        m_bStationLines.push_back(part.at.line);
+        m_bStationReached.push_back(false);
         m_bStationIndex.Add(m_bStationNames);
     }
     return 0;
@@ -250,7 +252,7 @@ void ConversionReport::NoteVectorEnd(const std::string& name, int line) {
     if (!File(ReportFile::kBFile).read) return;  // no stations to compare with
     const int found = m_bStationIndex.Find(name, m_bStationNames);
     if (found >= 0) {
-        m_bStations[static_cast<std::size_t>(found)].reached = true;
+        m_bStationReached[static_cast<std::size_t>(found)] = true;
         return;
     }
     m_unmatchedEnds.AddNamed(line, name);
@@ -260,18 +262,18 @@ void ConversionReport::CompareStations() {
     m_compared = true;
     Account(ReportFile::kGFile).warnings[static_cast<std::size_t>(
         ReportWarning::kUnmatchedEndpoint)] = m_unmatchedEnds;
-    for (const BFileStationEntry& station : m_bStations) {
+    for (std::size_t i = 0; i < m_bStationNames.size(); ++i) {
         // A station listed twice is reached through the first entry of its name.
-        const int first = m_bStationIndex.Find(station.name, m_bStationNames);
-        if (m_bStations[static_cast<std::size_t>(first)].reached) continue;
+        const int first = m_bStationIndex.Find(m_bStationNames[i], m_bStationNames);
+        if (m_bStationReached[static_cast<std::size_t>(first)]) continue;
         Account(ReportFile::kBFile)
             .warnings[static_cast<std::size_t>(ReportWarning::kUnreachedStation)]
-            .AddNamed(station.line, station.name);
+            .AddNamed(m_bStationLines[i], m_bStationNames[i]);
     }
 }
 
 bool ConversionReport::Unreached(std::string_view name) const {
     if (!m_compared) return false;
     const int found = m_bStationIndex.Find(name, m_bStationNames);
-    return found >= 0 && !m_bStations[static_cast<std::size_t>(found)].reached;
+    return found >= 0 && !m_bStationReached[static_cast<std::size_t>(found)];
 }

@@ -198,14 +198,11 @@ private:
     std::array<FileAccount, kReportFileCount> m_files;
     std::vector<SerfilName> m_serfil;
 
-    // B-file stations in the order of their "*80*" records, and the first of each name.
-    struct BFileStationEntry {
-        std::string name;
-        int line;
-        bool reached;
-    };
-    std::vector<BFileStationEntry> m_bStations;
-    std::vector<std::string> m_bStationNames;  // of m_bStations, for the index
+    // B-file stations in the order of their "*80*" records: names, lines, whether a vector
+    // reached them; and the index to the first station of each name.
+    std::vector<std::string> m_bStationNames;
+    std::vector<int> m_bStationLines;
+    std::vector<bool> m_bStationReached;
     NameIndex m_bStationIndex;
     WarningTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
     bool m_compared = false;       // CompareStations ran
