@@ -129,7 +129,15 @@ int FirstDatum(BFilePass& pass, std::string_view line, bool asWritten) {
 int HeadPass(BFilePass& pass, StationLines& stations) {
     const bool ngs = pass.GetReading() == Reading::kNgs;
     bool found = false;
-    const int result = ForEachDataLine(pass.In(), pass.LineCounter(), [&](std::string_view text) {
+    // A line that starts at column 1 has its record type in bytes 7 to 10 as it stands: the
+    // observations need no look in this pass.
+    const auto notNeeded = [](std::string_view raw) {
+        if (raw.size() < 10 || IsBlank(raw[0]) || raw[0] == '!') return false;
+        const std::string_view type = raw.substr(6, 4);
+        return type != "*13*" && type != "*25*" && type != "*80*" && type != "*85*" &&
+               type != "*86*";
+    };
+    const auto read = [&](std::string_view text) {
         bool asWritten = false;
         const std::string_view line = pass.Take(text, asWritten);
         const std::string_view type = BFileRecordType(line);
@@ -143,7 +151,8 @@ int HeadPass(BFilePass& pass, StationLines& stations) {
             return FirstDatum(pass, line, asWritten);
         }
         return 0;
-    });
+    };
+    const int result = ForEachDataLine(pass.In(), pass.LineCounter(), read, notNeeded);
     if (result != 0 || found) return result;
     DatumRecord none;
     none.at = {BlueBookFile::kBFile, 0, {}};

@@ -130,6 +130,18 @@ std::size_t InputFile::NextByte(char byte, std::size_t& at) {
     return at;
 }
 
+bool InputFile::PeekWholeLine(std::string_view& raw) {
+    if (m_pos >= m_end) return false;
+    const char* begin = m_buffer.data() + m_pos;
+    const char* newline = static_cast<const char*>(std::memchr(begin, '\n', m_end - m_pos));
+    if (newline == nullptr) return false;
+    const std::size_t end = static_cast<std::size_t>(newline - m_buffer.data());
+    if (end >= NextByte('\0', m_nulAt) || end >= NextByte(kCtrlZ, m_ctrlZAt)) return false;
+    raw = std::string_view(begin, end - m_pos);
+    m_peekedEnd = end;
+    return true;
+}
+
 bool InputFile::ReadWholeLineInBuffer(std::string_view& line, std::size_t maxKeep) {
     if (m_pos >= m_end) return false;
     const char* begin = m_buffer.data() + m_pos;

@@ -38,6 +38,12 @@ public:
     /// whole line stands in it, and `scratch` otherwise. The view is valid until the next read.
     bool ReadPhysicalLine(std::string_view& line, std::string& scratch, std::size_t maxKeep);
 
+    /// The next physical line as it stands in the read buffer, without its LF (leading blanks
+    /// and a CR kept), when it stands there whole with no NUL or Ctrl-Z before its end; false
+    /// otherwise. Nothing is read: SkipPeekedLine passes over it.
+    bool PeekWholeLine(std::string_view& raw);
+    void SkipPeekedLine() { m_pos = m_peekedEnd + 1; }
+
     /// The blank bytes ReadPhysicalLine skipped at the start of the line it read last.
     std::size_t LeadingBlanks() const { return m_leadingBlanks; }
 
@@ -80,6 +86,7 @@ private:
     std::size_t m_nulAt = 0;    // cached by NextByte: the next NUL byte of the buffer
     std::size_t m_ctrlZAt = 0;  // the next Ctrl-Z byte
     std::size_t m_leadingBlanks = 0;
+    std::size_t m_peekedEnd = 0;  // where the line PeekWholeLine gave ends (its LF)
     bool m_atEnd = false;
     bool m_error = false;
 };

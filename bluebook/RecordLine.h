@@ -2,6 +2,7 @@
 // and real fields cut by 1-based column and width, as the record tables print them.
 #pragma once
 
+#include <climits>
 #include <string>
 #include <string_view>
 
@@ -35,9 +36,22 @@ constexpr int kStopReading = -1;
 /// kStopReading), 1518 on a read error, or the first result above 0 that `handle` returns.
 template <typename Handle>
 int ForEachDataLine(InputFile& in, int& lineCounter, Handle handle) {
+    return ForEachDataLine(in, lineCounter, handle, [](std::string_view) { return false; });
+}
+
+/// ForEachDataLine that passes over, unread but counted, the lines `skip(raw)` is true for:
+/// `raw` is the line as it stands in the file (leading blanks and a CR included), and a line
+/// `skip` passes over must be one whose first byte is neither blank nor "!" (a significant
+/// line) that `handle` would ignore. A faster way through lines a pass does not need.
+template <typename Handle, typename Skip>
+int ForEachDataLine(InputFile& in, int& lineCounter, Handle handle, Skip skip) {
     std::string scratch;
     std::string_view line;
     for (;;) {
+        for (std::string_view raw; in.PeekWholeLine(raw) && skip(raw);) {
+            if (lineCounter < INT_MAX) ++lineCounter;
+            in.SkipPeekedLine();
+        }
         int result = 0;
         ReadDataLine(in, line, scratch, lineCounter, result);
         if (result > 0) return result;
