@@ -1,7 +1,7 @@
 // The floor of the benchmark: what reading the inputs as the converter reads them and writing
-// as many bytes as it writes costs, with no parsing at all. It reads the B-file three times,
-// the G-file and the SERFIL file once, in blocks as large as the converter's, and writes
-// OUTPUT_BYTES bytes to OUTPUT in large blocks.
+// as many bytes as it writes costs, with no parsing at all. It reads the B-file twice (the
+// converter's two passes), the G-file and the SERFIL file once, in blocks as large as the
+// converter's, and writes OUTPUT_BYTES bytes to OUTPUT in large blocks.
 // Usage: floor SERFIL BFILE GFILE OUTPUT OUTPUT_BYTES
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     unsigned long sum = ReadAll(argv[1]);
-    for (int pass = 0; pass < 3; ++pass) sum += ReadAll(argv[2]);
+    for (int pass = 0; pass < 2; ++pass) sum += ReadAll(argv[2]);
     sum += ReadAll(argv[3]);
     std::FILE* out = std::fopen(argv[4], "wb");
     if (out == nullptr) return 1;

@@ -4,7 +4,7 @@
 # measures side by side in one run, best of RUNS runs each, with the files on a memory file
 # system (/dev/shm) so that disks do not blur the figures:
 #   - the converter;
-#   - the yardstick: `cat B B B G > file`, copying the bytes the converter reads;
+#   - the yardstick: `cat B B B G > file`, copying the bytes earlier releases read;
 #   - the floor: a program that reads the inputs as the converter does and writes as many bytes
 #     as it writes, without parsing;
 # then MB/s of input, the ratios, instructions per input byte (with perf), peak memory, and the
