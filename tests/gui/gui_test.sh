@@ -168,7 +168,8 @@ check_outputs() {
 }
 
 # The console program through the same table: its message on standard output (success) or
-# standard error, as UTF-8 with CR LF, exit status 0 or 1, and the report file it was asked for.
+# standard error after its name, as UTF-8 with CR LF, exit status 0 or 1, and the report file it
+# was asked for.
 run_console() {
     local exe=$app_dir/bbook2tellurax.exe message serfil bfile gfile output status failed=0
     remove_outputs
@@ -177,9 +178,9 @@ run_console() {
         "$wine" "$exe" -s "$serfil" -b "$bfile" -g "$gfile" -o "$output" \
             --report-json "$output.json" </dev/null >"$work/console.out" 2>"$work/console.err" ||
             status=$?
-        local stream=$work/console.err want=1
-        if [[ $message == Success* ]]; then stream=$work/console.out want=0; fi
-        if [[ $status == "$want" && $(cat "$stream") == "$message"$'\r' ]] &&
+        local stream=$work/console.err want=1 shown="bbook2tellurax: $message"
+        if [[ $message == Success* ]]; then stream=$work/console.out want=0 shown=$message; fi
+        if [[ $status == "$want" && $(cat "$stream") == "$shown"$'\r' ]] &&
             { ((want)) || [[ -s $(unixpath "$output").json ]]; }; then
             echo "ok   console: \"$message\""
         else
