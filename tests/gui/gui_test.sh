@@ -74,7 +74,7 @@ use_environment() {
     export WINEDLLOVERRIDES="winemenubuilder.exe=d"
     # The probe library the driver loads into the program, and its request and report files.
     BB_PROBE=$(winpath "$work/probe")
-    BB_PROBE_DLL=$(winpath "$BB_PROBE_DLL")
+    BB_PROBE_DLL=$(winpath "${BB_PROBE_DLL:-}")
     export BB_PROBE BB_PROBE_DLL
 }
 
