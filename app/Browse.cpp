@@ -1,5 +1,7 @@
-// The four Browse buttons of the main dialog and the file dialog they open.
+// The four Browse buttons of the main dialog and the file dialogs they open.
 #include "app/Browse.h"
+
+#include <shlobj.h>
 
 #include <memory>
 #include <new>
@@ -8,6 +10,7 @@
 #include "app/ConvertDlg.h"
 #include "app/resource.h"
 #include "bluebook/RecordLine.h"
+#include "common/FileSystem.h"
 #include "common/Utf.h"
 #include "convert/Messages.h"
 
@@ -21,6 +24,8 @@ struct BrowseKind {
 };
 
 constexpr std::size_t kTitleBufferSize = 100;  // titles of at most 99 characters
+/// The user's setting that holds the folder of the file last chosen in a file dialog.
+constexpr const char* kLastFolderSetting = "BrowseFolder";
 
 /// Kinds 1 to 4, in that order.
 const BrowseKind kBrowseKinds[] = {
@@ -36,6 +41,17 @@ std::string LowerCase(const std::string& path) {
     std::wstring wide = ToWide(path);
     if (!wide.empty()) CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
     return ToUtf8(wide);
+}
+
+/// The user's Documents folder; empty when the system names none.
+std::string DocumentsFolder() {
+    PWSTR path = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &path))) {
+        folder = ToUtf8(path);
+    }
+    CoTaskMemFree(path);
+    return folder;
 }
 
 }  // namespace
@@ -54,6 +70,40 @@ BOOL CCenteredFileDialog::OnInitDialog() {
                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     MoveWindow(m_hWnd, at.x, at.y, width, height, TRUE);
     return TRUE;
+}
+
+std::string ChooseFile(const FileChoice& choice, CDialog* parent) {
+    CWinApp* app = AfxGetApp();
+    std::string filter;
+    std::string title;
+    AfxLoadString(choice.filterId, filter);
+    AfxLoadString(choice.titleId, title);
+    const std::wstring wideTitle = ToWide(Utf8Prefix(title, kTitleBufferSize - 1));
+    const std::string lastFolder = app ? app->GetProfileString(kLastFolderSetting) : std::string();
+    const std::wstring wideFolder = ToWide(InitialFolder(
+        choice.ownPath, choice.otherPaths, lastFolder, DocumentsFolder(), IsDirectory));
+
+    // Open: only an existing file. Save: `.txt` added to a name typed without extension, and a
+    // question before an existing file is replaced.
+    const DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
+                        (choice.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    std::unique_ptr<CCenteredFileDialog> dialog(new (std::nothrow) CCenteredFileDialog(
+        choice.save ? FALSE : TRUE, choice.save ? "txt" : nullptr, nullptr, flags,
+        filter.c_str(), parent));
+    if (!dialog) {
+        ShowCatalogueMessage(kMsgOutOfMemory);
+        return {};
+    }
+    dialog->m_ofn.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
+    dialog->m_ofn.lpstrTitle = wideTitle.c_str();
+
+    const INT_PTR outcome = dialog->DoModal();
+    if (outcome == -1) ShowCatalogueMessage(kMsgOutOfMemory);  // the dialog could not be shown
+    if (outcome != IDOK) return {};
+    const std::string path = dialog->GetPathName();
+    std::string folder;
+    if (app) app->WriteProfileString(kLastFolderSetting, GetDirectoryPart(path, folder));
+    return path;
 }
 
 std::string GetProgramDirectory() {
@@ -77,37 +127,18 @@ void CConvertDlg::OnBrowseBFile() {
     if (UpdateData(TRUE)) BrowseForFile(4);
 }
 
+std::vector<std::string> CConvertDlg::FieldPaths() const {
+    return {m_converter.m_serfilPath, m_converter.m_bFilePath, m_converter.m_gFilePath,
+            m_converter.m_outputPath};
+}
+
 void CConvertDlg::BrowseForFile(int kind) {
     if (kind < 1 || kind > 4) return;
     const BrowseKind& browse = kBrowseKinds[kind - 1];
-
-    const std::string programDirectory = GetProgramDirectory();
-    std::string filter;
-    std::string title;
-    AfxLoadString(browse.filterId, filter);
-    AfxLoadString(browse.titleId, title);
-    const std::wstring wideTitle = ToWide(Utf8Prefix(title, kTitleBufferSize - 1));
-
-    // The directory without its closing backslash; a drive's root gives "D:".
-    std::string initialDirectory;
-    GetDirectoryPart(programDirectory, initialDirectory);
-    TrimTrailingChar(initialDirectory, '\\');
-    const std::wstring wideDirectory = ToWide(initialDirectory);
-
-    std::unique_ptr<CCenteredFileDialog> dialog(new (std::nothrow) CCenteredFileDialog(
-        TRUE, nullptr, nullptr, OFN_HIDEREADONLY, filter.c_str(), nullptr));
-    if (!dialog) {
-        m_converter.ReportMessage(kMsgOutOfMemory, MB_OK);
-        return;
-    }
-    dialog->m_ofn.lpstrInitialDir = wideDirectory.c_str();
-    dialog->m_ofn.lpstrTitle = wideTitle.c_str();
-
-    const INT_PTR outcome = dialog->DoModal();
-    if (outcome == IDOK) {
-        m_converter.*browse.field = LowerCase(dialog->GetPathName());
-        UpdateData(FALSE);
-    } else if (outcome == -1) {
-        m_converter.ReportMessage(kMsgOutOfMemory, MB_OK);  // the dialog could not be shown
-    }
+    const FileChoice choice{kind == 1, browse.filterId, browse.titleId,
+                            m_converter.*browse.field, FieldPaths()};
+    const std::string path = ChooseFile(choice, this);
+    if (path.empty()) return;
+    m_converter.*browse.field = LowerCase(path);
+    UpdateData(FALSE);
 }

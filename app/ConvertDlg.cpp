@@ -1,9 +1,41 @@
 #include "app/ConvertDlg.h"
 
+#include <shellapi.h>
+
 #include "app/AboutDlg.h"
 #include "app/AppLogic.h"
+#include "app/Browse.h"
+#include "app/ReportDlg.h"
 #include "app/resource.h"
 #include "common/FileSystem.h"
+#include "convert/ConversionReport.h"
+#include "convert/Messages.h"
+
+namespace {
+
+/// A field of the dialog: its edit control, its Browse button, the converter's path it holds,
+/// and the user's setting that keeps it between runs.
+struct PathField {
+    int edit;
+    int browse;
+    std::string BlueBookConverter::*path;
+    const char* setting;
+};
+
+const PathField kPathFields[] = {
+    {IDC_SERFIL_PATH, IDC_BROWSE_SERFIL, &BlueBookConverter::m_serfilPath, "SerfilFile"},
+    {IDC_BFILE_PATH, IDC_BROWSE_BFILE, &BlueBookConverter::m_bFilePath, "BFile"},
+    {IDC_GFILE_PATH, IDC_BROWSE_GFILE, &BlueBookConverter::m_gFilePath, "GFile"},
+    {IDC_OUTPUT_PATH, IDC_BROWSE_OUTPUT, &BlueBookConverter::m_outputPath, "OutputFile"},
+};
+
+}  // namespace
+
+void ShowCatalogueMessage(int number, const std::vector<std::string>& args) {
+    std::string text;
+    AfxLoadString(static_cast<UINT>(number), text);
+    AfxMessageBox(FormatMessageText(text, args), 0, static_cast<UINT>(number));
+}
 
 CConvertDlg::CConvertDlg()
     : CDialog(IDD_CONVERT_DIALOG, nullptr),
@@ -11,13 +43,11 @@ CConvertDlg::CConvertDlg()
       m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 void CConvertDlg::DoDataExchange(CDataExchange* pDX) {
-    DDX_Text(pDX, IDC_OUTPUT_PATH, m_converter.m_outputPath);
-    DDX_Text(pDX, IDC_GFILE_PATH, m_converter.m_gFilePath);
-    DDX_Text(pDX, IDC_SERFIL_PATH, m_converter.m_serfilPath);
-    DDX_Text(pDX, IDC_BFILE_PATH, m_converter.m_bFilePath);
+    for (const PathField& field : kPathFields) DDX_Text(pDX, field.edit, m_converter.*field.path);
 }
 
 BOOL CConvertDlg::OnInitDialog() {
+    LoadFields();
     CDialog::OnInitDialog();
 
     // The About item goes at the end of the system menu, after a separator.
@@ -30,6 +60,7 @@ BOOL CConvertDlg::OnInitDialog() {
 
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    DragAcceptFiles(m_hWnd, TRUE);
     return TRUE;  // the first tab stop, the SERFIL field, gets the focus
 }
 
@@ -60,6 +91,9 @@ bool CConvertDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& res
     case WM_QUERYDRAGICON:
         result = reinterpret_cast<INT_PTR>(OnQueryDragIcon());
         return true;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return true;
     default:
         return false;
     }
@@ -85,6 +119,58 @@ void CConvertDlg::OnPaint() {
     EndPaint(m_hWnd, &paint);
 }
 
+void CConvertDlg::OnConvertData() {
+    if (UpdateData(TRUE)) SaveFields();
+    m_converter.OnConvertData();
+    const ConversionReport& report = m_converter.Account();
+    if (report.message == kMsgSuccess) OfferReport(report);
+}
+
+void CConvertDlg::OfferReport(const ConversionReport& report) {
+    QuestionTexts texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        AfxLoadString(static_cast<UINT>(IDS_REPORT_QUESTION + i), texts[i]);
+    }
+    const std::string question = ReportQuestion(texts, report.WhatDeservesALook());
+    if (question.empty() || AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    CReportDlg window(FormatReportSummary(report), FieldPaths(), this);
+    window.DoModal();
+}
+
+void CConvertDlg::OnDropFiles(HDROP drop) {
+    POINT at{};
+    DragQueryPoint(drop, &at);
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, 0, &path[0], length + 1));
+    DragFinish(drop);
+
+    HWND target = ChildWindowFromPointEx(m_hWnd, at, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    const int id = target && target != m_hWnd ? GetDlgCtrlID(target) : 0;
+    for (const PathField& field : kPathFields) {
+        if (!path.empty() && (id == field.edit || id == field.browse)) {
+            SetDlgItemTextW(m_hWnd, field.edit, path.c_str());
+            return;
+        }
+    }
+}
+
+void CConvertDlg::LoadFields() {
+    CWinApp* app = AfxGetApp();
+    if (!app) return;
+    for (const PathField& field : kPathFields) {
+        m_converter.*field.path = app->GetProfileString(field.setting);
+    }
+}
+
+void CConvertDlg::SaveFields() {
+    CWinApp* app = AfxGetApp();
+    if (!app) return;
+    for (const PathField& field : kPathFields) {
+        app->WriteProfileString(field.setting, m_converter.*field.path);
+    }
+}
+
 bool CConvertDlg::FetchFields(BlueBookConverter& /*converter*/) {
     return UpdateData(TRUE) != FALSE;  // DoDataExchange fills the converter's four paths
 }
@@ -96,6 +182,7 @@ std::string CConvertDlg::LoadMessageText(int number) {
 }
 
 int CConvertDlg::ShowMessage(const std::string& text, unsigned style, int helpContext) {
+    if (helpContext == kMsgSuccess && (style & MB_ICONMASK) == 0) style |= MB_ICONINFORMATION;
     return AfxMessageBox(text, style, static_cast<UINT>(helpContext));
 }
 

@@ -1,12 +1,24 @@
-// The main dialog: four file fields with their Browse buttons, "&Convert Data" and "Close".
-// It owns the converter and is the converter's platform.
+// The main dialog: four file fields with their Browse buttons, "&Convert Data" (the default
+// button: Enter in a field converts) and "Close". It owns the converter and is the converter's
+// platform. The fields as they were at the last press of Convert Data come back at the next
+// start; a file dropped on a field (or its Browse button) fills that field.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/framework/Afx.h"
+
+#include <shellapi.h>  // HDROP, after windows.h
+
 #include "convert/BlueBookConverter.h"
 #include "convert/Platform.h"
+
+class ConversionReport;
+
+/// The catalogue's message `number`, formatted with `args`, in a message box as a conversion
+/// job shows it (the exclamation icon; help context `number`).
+void ShowCatalogueMessage(int number, const std::vector<std::string>& args = {});
 
 class CConvertDlg : public CDialog, public Platform {
 public:
@@ -17,6 +29,7 @@ public:
     // system.
     bool FetchFields(BlueBookConverter& converter) override;
     std::string LoadMessageText(int number) override;
+    /// The success message (1601) gets the information icon, every other one the exclamation.
     int ShowMessage(const std::string& text, unsigned style, int helpContext) override;
     bool NameExists(const std::string& path) override;
 
@@ -30,16 +43,27 @@ private:
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
-    void OnConvertData() { m_converter.OnConvertData(); }
+    /// Remembers the fields, runs the job, and after a success that deserves a look asks
+    /// whether to show the report.
+    void OnConvertData();
+    void OfferReport(const ConversionReport& report);
+    /// The first dropped file goes to the field under the drop point (a Browse button counts
+    /// as its field); a drop anywhere else is ignored.
+    void OnDropFiles(HDROP drop);
+    /// The four fields to and from the user's settings.
+    void LoadFields();
+    void SaveFields();
 
     // File browsing (Browse.cpp)
     void OnBrowseOutputFile();
     void OnBrowseGFile();
     void OnBrowseSerfil();
     void OnBrowseBFile();
-    /// Lets the user pick the file of `kind` (1 output, 2 G-file, 3 SERFIL, 4 B-file) in a file
-    /// dialog opened in the program's directory, and puts its path, lower-cased, in that field.
+    /// Lets the user pick the file of `kind` (1 output, in a Save dialog; 2 G-file, 3 SERFIL,
+    /// 4 B-file, in an Open dialog) and puts its path, lower-cased, in that field.
     void BrowseForFile(int kind);
+    /// The four paths, in the order of the fields on the dialog.
+    std::vector<std::string> FieldPaths() const;
 
     BlueBookConverter m_converter;
     HICON m_hIcon;

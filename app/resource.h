@@ -5,6 +5,7 @@
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101 /* text of the system-menu item that opens the About box */
 #define IDD_CONVERT_DIALOG 102
+#define IDD_REPORT 103 /* the conversion report window */
 #define IDR_MAINFRAME 128 /* the program's icon */
 #define IDM_ABOUTBOX 0x0010 /* command of that system-menu item */
 
@@ -19,6 +20,10 @@
 #define IDC_BFILE_PATH 1010
 #define IDC_BROWSE_BFILE 1011
 
+/* Controls of the report window */
+#define IDC_REPORT_TEXT 1020
+#define IDC_REPORT_SAVE 1021
+
 /* Filters and titles of the file dialogs (a filter lists description|pattern| pairs) */
 #define IDS_GFILE_FILTER 2001
 #define IDS_GFILE_TITLE 2002
@@ -28,6 +33,12 @@
 #define IDS_SERFIL_TITLE 2006
 #define IDS_BFILE_TITLE 2007
 #define IDS_BFILE_FILTER 2008
+#define IDS_REPORT_FILTER 2009
+#define IDS_REPORT_TITLE 2010
+
+/* The question that offers the report after a conversion, made of seven texts in the order of
+   QuestionText (app/AppLogic.h) */
+#define IDS_REPORT_QUESTION 2020
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -1,17 +1,20 @@
 # What `cmake --install` puts where, and the packages CPack makes from the same build:
 #   Linux:   a Debian package of the console program with its manual page and the sample files;
-#   Windows: a portable zip and an NSIS installer of both programs, the README and the samples.
+#   Windows: a portable zip and an NSIS installer of both programs, the user guide, the README and
+#            the samples.
 # scripts/package.sh builds them all into build/packages/.
 #
 # Included before the programs' folders, so that BB_INSTALL_BINDIR is set for their install()
 # lines.
 
 if(WIN32)
-    # One flat folder: the programs beside the README and the samples, so the dialog's file
-    # dialogs, which open in the program's own folder, start next to the examples.
+    # One flat folder: the programs beside the user guide (which the dialog opens on F1 from its
+    # own folder), the README and the samples.
     set(BB_INSTALL_BINDIR .)
     set(bb_docdir .)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${bb_docdir} RENAME README.txt)
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.html DESTINATION ${bb_docdir}
+            RENAME UserGuide.html)
 else()
     include(GNUInstallDirs)
     set(BB_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR})
@@ -37,10 +40,11 @@ if(WIN32)
     set(CPACK_PACKAGE_FILE_NAME BBookToTellurax-${PROJECT_VERSION}-win64)
     set(CPACK_PACKAGE_INSTALL_DIRECTORY BBookToTellurax)
     set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY BBookToTellurax)
-    # The Start-menu entry runs the dialog program; a second one opens the README.
+    # The Start-menu entry runs the dialog program; a second one opens the user guide, which is
+    # written for surveyors (the README, for developers, stays in the folder).
     set(CPACK_PACKAGE_EXECUTABLES BBookToTellurax "Blue Book To Tellurax")
     set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-    set(CPACK_NSIS_MENU_LINKS README.txt "Blue Book To Tellurax README")
+    set(CPACK_NSIS_MENU_LINKS UserGuide.html "Blue Book To Tellurax User Guide")
     set(CPACK_NSIS_DISPLAY_NAME "Blue Book To Tellurax ${PROJECT_VERSION}")
     set(CPACK_NSIS_PACKAGE_NAME "Blue Book To Tellurax")
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")

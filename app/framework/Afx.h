@@ -1,6 +1,6 @@
-// The small application framework of the dialog program: an application object, modal dialogs
-// with text exchange for edit fields, the common file dialog, string resources and message
-// boxes, over user32, kernel32 and comdlg32.
+// The small application framework of the dialog program: an application object with its
+// per-user settings, modal dialogs with text exchange for edit fields, the common file dialogs,
+// string resources and message boxes, over user32, kernel32, advapi32 and comdlg32.
 //
 // Texts are UTF-8 in the program and UTF-16 where they meet the system: the framework calls only
 // the wide (...W) functions and converts at that edge with ToWide and ToUtf8.
@@ -46,8 +46,8 @@ public:
     virtual BOOL InitInstance() { return FALSE; }
     /// A command that no dialog handled. Returns true when handled.
     virtual bool OnCmdMsg(UINT id);
-    /// The default help command: no help file ships with this program, so it only beeps.
-    void OnHelp();
+    /// The help command (F1 in any dialog of the program). The default beeps.
+    virtual void OnHelp();
     /// Dialog controls have the three-dimensional look of 32-bit Windows without further ado;
     /// the call is kept so that start-up reads as it always has.
     void Enable3dControlsStatic() {}
@@ -55,7 +55,15 @@ public:
     /// procedure, the entry point), which then carries on. The default beeps.
     virtual void ReportFailure();
 
+    /// The text of value `entry` of the settings key, `fallback` when it holds none.
+    std::string GetProfileString(const char* entry, const std::string& fallback = {}) const;
+    /// Stores `value` as the text of value `entry` of the settings key, creating the key when
+    /// needed. False when it could not be stored (the settings are a convenience: callers
+    /// carry on).
+    bool WriteProfileString(const char* entry, const std::string& value);
+
     std::string m_appName;         // caption of every message box
+    std::string m_registryKey;     // the settings key under HKEY_CURRENT_USER ("Software\\Name")
     HINSTANCE m_hInstance = nullptr;
     CDialog* m_pMainWnd = nullptr;  // owner of message boxes
 };
@@ -120,7 +128,7 @@ protected:
     /// The command map: true when command `id` (notification `code`) was handled.
     virtual bool OnCommand(UINT /*id*/, UINT /*code*/) { return false; }
     /// The message map for everything but commands: true when handled, with the message's
-    /// result in `result`.
+    /// result in `result`. WM_HELP (F1) that a dialog leaves goes to the application's OnHelp.
     virtual bool OnMessage(UINT /*msg*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
 
     void EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }

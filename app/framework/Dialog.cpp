@@ -48,7 +48,11 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return app && app->OnCmdMsg(id);
     }
     INT_PTR result = 0;
-    if (!OnMessage(msg, wParam, lParam, result)) return FALSE;
+    if (!OnMessage(msg, wParam, lParam, result)) {
+        if (msg != WM_HELP || !AfxGetApp()) return FALSE;
+        AfxGetApp()->OnHelp();
+        result = TRUE;
+    }
     if (msg == WM_QUERYDRAGICON || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLOREDIT ||
         msg == WM_CTLCOLORBTN || msg == WM_CTLCOLORDLG) {
         return result;  // these few return their result from the dialog procedure itself

@@ -1,5 +1,5 @@
-// The application object and its entry point, text conversion at the system's edge, string
-// resources and message boxes.
+// The application object and its entry point, its settings in the registry, text conversion at
+// the system's edge, string resources and message boxes.
 #include "app/framework/Afx.h"
 
 #include "common/Guard.h"
@@ -49,6 +49,42 @@ bool CWinApp::OnCmdMsg(UINT id) {
 void CWinApp::OnHelp() { MessageBeep(MB_OK); }
 
 void CWinApp::ReportFailure() { MessageBeep(MB_ICONHAND); }
+
+std::string CWinApp::GetProfileString(const char* entry, const std::string& fallback) const {
+    if (m_registryKey.empty()) return fallback;
+    const std::wstring key = ToWide(m_registryKey);
+    const std::wstring name = ToWide(entry);
+    DWORD bytes = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                     nullptr, &bytes) != ERROR_SUCCESS) {
+        return fallback;
+    }
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                     &value[0], &bytes) != ERROR_SUCCESS) {
+        return fallback;  // changed in between, or gone
+    }
+    value.resize(bytes / sizeof(wchar_t));
+    while (!value.empty() && value.back() == L'\0') value.pop_back();
+    return ToUtf8(value);
+}
+
+bool CWinApp::WriteProfileString(const char* entry, const std::string& value) {
+    if (m_registryKey.empty()) return false;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(m_registryKey).c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::wstring text = ToWide(value);
+    const LSTATUS status =
+        RegSetValueExW(key, ToWide(entry).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
 
 CWinApp* AfxGetApp() { return g_app; }
 

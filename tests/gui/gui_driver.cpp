@@ -1,19 +1,29 @@
 // Drives BBookToTellurax.exe from outside, as a user would: starts it, finds its windows by
 // caption, types into its fields, presses its buttons and reads back what it shows. Runs under
-// the same Wine server as the program.
+// the same Wine server as the program. What cannot be seen from outside (the system menu, a
+// message box's icon, a file dropped from Explorer) it asks of a probe library that it loads
+// into the program (probe.cpp; the environment names it: BB_PROBE_DLL, and BB_PROBE, the
+// prefix of the files the two exchange).
 //
 //   gui_driver <scenario> <program.exe> [arguments of the scenario]
+//   gui_driver record <file> <arguments...>   writes its arguments to <file>, one a line (the
+//                                             program the tests have open HTML files)
 //
-// Prints one line per check ("ok ..." or "FAIL ..."), and "SNAP <name>" when the screen shows
-// something worth a screenshot; it then waits until the file <name>.done appears in the folder
-// named by BB_GUI_SNAP_DIR (when that variable is set). Exit status: the number of failed checks
-// (capped at 100), 100 and more for a usage error or a program that did not start.
+// Prints one line per check ("ok ..." or "FAIL ..."), and "SNAP <name> <x> <y> <width>
+// <height>" when the screen shows a window worth a screenshot; it then waits until the file
+// <name>.done appears in the folder named by BB_GUI_SNAP_DIR (when that variable is set). Exit
+// status: the number of failed checks (capped at 100), 100 and more for a usage error or a
+// program that did not start.
 //
 // It talks to the program in UTF-16 only (its arguments too), so that texts read back are the
 // program's own, letter for letter; it keeps them as UTF-8 and prints them so.
 #include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
 #include <dlgs.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +37,15 @@ namespace {
 
 constexpr char kMainCaption[] = "Convert NGS Blue Book Files To a Tellurax Input File";
 constexpr char kAboutCaption[] = "About Blue Book To Tellurax";
+constexpr char kReportCaption[] = "Conversion Report";
 constexpr char kAppName[] = "BBookToTellurax";
+constexpr wchar_t kSettingsKey[] = L"Software\\BBookToTellurax";
 constexpr DWORD kWindowTimeoutMs = 60000;  // Wine on a busy machine can be slow to draw
+
+// The main dialog's fields and buttons.
+constexpr int kConvert = 1000, kSerfil = 1008, kBFile = 1010, kGFile = 1004, kOutput = 1005;
+// The report window's text and "Save As…".
+constexpr int kReportText = 1020, kReportSave = 1021;
 
 int g_failures = 0;
 
@@ -85,6 +102,37 @@ std::string Lower(std::string text) {
     return text;
 }
 
+/// "a\nb\n" with every line end a CR LF.
+std::string CrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+/// The bytes of a file; empty when it cannot be read.
+std::string ReadWhole(const std::string& path) {
+    std::string bytes;
+    if (FILE* in = _wfopen(W(path).c_str(), L"rb")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.append(buffer, n);
+        std::fclose(in);
+    }
+    return bytes;
+}
+
+/// Writes `bytes` under a temporary name and renames it, so that a reader sees it whole.
+void WriteWhole(const std::string& path, const std::string& bytes) {
+    const std::wstring part = W(path + ".part");
+    if (FILE* out = _wfopen(part.c_str(), L"wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), out);
+        std::fclose(out);
+        MoveFileExW(part.c_str(), W(path).c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+}
+
 /// What a WaitFor condition returns when it holds without naming a window.
 const HWND kFound = reinterpret_cast<HWND>(1);
 
@@ -111,9 +159,50 @@ HWND FindDialog(const std::string& caption) {
     return window && IsWindowVisible(window) ? window : nullptr;
 }
 
-/// Tells the shell script to take a screenshot, and waits until it has.
-void Snap(const char* name) {
-    std::printf("SNAP %s\n", name);
+/// A visible dialog window owned by `owner` (a file dialog's question, for one).
+HWND OwnedDialog(HWND owner) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+        if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+/// The first window of class `name` among the descendants of `parent`.
+HWND FindDescendant(HWND parent, const wchar_t* name) {
+    struct Search {
+        const wchar_t* name;
+        HWND found;
+    } search{name, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            wchar_t className[64] = {};
+            GetClassNameW(child, className, 64);
+            if (_wcsicmp(className, s->name) != 0) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+/// The rectangle of `window` in the client coordinates of `parent`.
+RECT RectIn(HWND parent, HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+/// Tells the shell script to take a screenshot of `window` once it is drawn, and waits until
+/// it has.
+void Snap(const char* name, HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::printf("SNAP %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
     std::fflush(stdout);
     const char* folder = std::getenv("BB_GUI_SNAP_DIR");
     if (!folder) return;
@@ -128,12 +217,28 @@ void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+/// A key pressed and released in `window`, as the keyboard sends it.
+void PressKey(HWND window, WPARAM key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+void SetText(HWND window, const std::string& text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(text).c_str()));
+}
+
+void SetField(HWND main, int id, const std::string& text) { SetText(GetDlgItem(main, id), text); }
+
+std::string Field(HWND main, int id) { return WindowText(GetDlgItem(main, id)); }
+
 /// The running program under test.
 struct Program {
     PROCESS_INFORMATION process{};
     HWND main = nullptr;
 
-    bool Start(const std::string& exe) {
+    /// Starts the program; unless `keepSettings`, as a user who never ran it before.
+    bool Start(const std::string& exe, bool keepSettings = false) {
+        if (!keepSettings) RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring commandLine = W(Quote(exe));
@@ -163,20 +268,138 @@ struct Program {
     }
 };
 
-/// A message box of the program: its caption, its text, and OK.
-struct MessageBoxSeen {
-    bool shown = false;
-    std::string text;
+// --- Inside the program ------------------------------------------------------------------------
+
+/// Memory in the program's process, for the messages whose pointers the system does not carry
+/// from one process to another.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t bytes)
+        : m_process(process),
+          m_address(VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~RemoteMemory() {
+        if (m_address) VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* At(std::size_t offset) const { return static_cast<char*>(m_address) + offset; }
+    bool Write(std::size_t offset, const void* data, std::size_t bytes) const {
+        return m_address && WriteProcessMemory(m_process, At(offset), data, bytes, nullptr);
+    }
+    /// The NUL-ended UTF-16 text at `offset`, of at most `characters`.
+    std::string Text(std::size_t offset, std::size_t characters) const {
+        std::wstring text(characters, L'\0');
+        if (!m_address || !ReadProcessMemory(m_process, At(offset), &text[0],
+                                             characters * sizeof(wchar_t), nullptr)) {
+            return {};
+        }
+        return U8(text.c_str());
+    }
+
+private:
+    HANDLE m_process;
+    void* m_address;
 };
 
-MessageBoxSeen CloseMessageBox() {
+/// Has the probe library, loaded into the program, answer `request` (see probe.cpp); its
+/// answer's lines.
+std::vector<std::string> AskProbe(const Program& program, const std::string& request) {
+    std::vector<std::string> lines;
+    const char* base = std::getenv("BB_PROBE");
+    const char* dllPath = std::getenv("BB_PROBE_DLL");
+    if (!base || !dllPath) return {"no BB_PROBE or BB_PROBE_DLL in the environment"};
+    const std::string report = std::string(base) + ".report";
+    DeleteFileW(W(report).c_str());
+    WriteWhole(std::string(base) + ".request", request + "\n");
+
+    const std::wstring dll = W(dllPath);
+    RemoteMemory name(program.process.hProcess, (dll.size() + 1) * sizeof(wchar_t));
+    if (!name.Write(0, dll.c_str(), (dll.size() + 1) * sizeof(wchar_t))) return {"no memory"};
+    auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(program.process.hProcess, nullptr, 0, loadLibrary,
+                                       name.At(0), 0, nullptr);
+    if (!thread) return {"the probe could not be loaded"};
+    WaitForSingleObject(thread, 30000);
+    CloseHandle(thread);
+    WaitFor([&]() -> HWND {
+        return GetFileAttributesW(W(report).c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
+    }, 30000);
+    std::string text = ReadWhole(report);
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+    for (const std::string& l : lines) {
+        if (l == line) return true;
+    }
+    return false;
+}
+
+/// The folder a file dialog of the program shows.
+std::string FileDialogFolder(const Program& program, HWND dialog) {
+    constexpr std::size_t kCharacters = 32768;
+    RemoteMemory buffer(program.process.hProcess, kCharacters * sizeof(wchar_t));
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, kCharacters,
+                        reinterpret_cast<LPARAM>(buffer.At(0)), SMTO_ABORTIFHUNG, 10000, &length);
+    return buffer.Text(0, kCharacters);
+}
+
+/// The names a file dialog of the program lists.
+std::vector<std::string> FileDialogNames(const Program& program, HWND dialog) {
+    std::vector<std::string> names;
+    HWND list = FindDescendant(dialog, L"SysListView32");
+    const auto count = list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
+    constexpr std::size_t kCharacters = 1024;
+    RemoteMemory memory(program.process.hProcess, sizeof(LVITEMW) + kCharacters * sizeof(wchar_t));
+    for (LRESULT i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.pszText = reinterpret_cast<LPWSTR>(memory.At(sizeof(LVITEMW)));
+        item.cchTextMax = kCharacters;
+        if (!memory.Write(0, &item, sizeof item)) break;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(memory.At(0)));
+        names.push_back(memory.Text(sizeof(LVITEMW), kCharacters));
+    }
+    return names;
+}
+
+// --- Message boxes -----------------------------------------------------------------------------
+
+/// A message box of the program: its text, and the icon the probe saw in it.
+struct MessageBoxSeen {
+    HWND box = nullptr;
+    std::string text;
+    std::string icon;
+};
+
+/// Waits for a message box of the program and reads it; `program`: the icon too.
+MessageBoxSeen SeeMessageBox(const Program* program = nullptr) {
     MessageBoxSeen seen;
-    HWND box = WaitFor([] { return FindDialog(kAppName); });
-    if (!box) return seen;
-    seen.shown = true;
-    seen.text = WindowText(GetDlgItem(box, 0xFFFF));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    WaitGone(box);
+    seen.box = WaitFor([] { return FindDialog(kAppName); });
+    if (!seen.box) return seen;
+    seen.text = WindowText(GetDlgItem(seen.box, 0xFFFF));
+    if (program) {
+        const std::vector<std::string> answer = AskProbe(*program, "icon");
+        if (!answer.empty()) seen.icon = answer[0];
+    }
+    return seen;
+}
+
+/// Presses `button` of a box (or dialog) and waits until it is gone.
+bool Answer(HWND box, int button) {
+    PostMessageW(box, WM_COMMAND, button, 0);
+    return WaitGone(box);
+}
+
+/// Reads the next message box of the program and closes it with OK.
+MessageBoxSeen CloseMessageBox(const Program* program = nullptr) {
+    MessageBoxSeen seen = SeeMessageBox(program);
+    if (seen.box) Answer(seen.box, IDOK);
     return seen;
 }
 
@@ -213,7 +436,7 @@ const ExpectedControl kMainControls[] = {
     {-1, "Static", "Enter the name of the TELLURAX ASCII (Text) file to create from data in the Blue Book files (required):", 7, 247, 324, 8},
     {1005, "Edit", "", 7, 257, 336, 14},
     {1007, "Button", "Browse...", 353, 257, 40, 14},
-    {1000, "Button", "&Convert Data", 7, 289, 60, 14},
+    {1000, "Button", "&Convert Data", 7, 289, 60, 14},  // the default button
     {2, "Button", "Close", 353, 289, 40, 14},
     {-1, "Static", "'B' File records currently supported include: 13, 20, 22, 30, 32, 40, 42, 45, 50ths, 51s, 52ex, 53s, 54ex, 60, 61, 80, 85, 86", 7, 67, 386, 8},
     {-1, "Static", "'G' File records currently supported include: B, C, D, E, F, G", 7, 77, 386, 8},
@@ -318,8 +541,10 @@ void CheckMainLayout(HWND main) {
                   label + " has a border, is a tab stop and scrolls horizontally");
             Check(WindowText(control).empty(), label + " starts empty");
         } else {
-            Check((cs & BS_TYPEMASK) == BS_PUSHBUTTON && (cs & WS_TABSTOP),
-                  label + " is a plain push button and a tab stop");
+            const LONG kind = want.id == 1000 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            Check((cs & BS_TYPEMASK) == kind && (cs & WS_TABSTOP),
+                  label + (kind == BS_DEFPUSHBUTTON ? " is the default button" : " is a plain push button") +
+                      " and a tab stop");
         }
     }
 }
@@ -331,129 +556,236 @@ HWND FocusOf(HWND window) {
     return info.hwndFocus;
 }
 
-void SetText(HWND window, const std::string& text) {
-    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(text).c_str()));
-}
-
-void SetField(HWND main, int id, const std::string& text) { SetText(GetDlgItem(main, id), text); }
-
-std::string Field(HWND main, int id) { return WindowText(GetDlgItem(main, id)); }
-
 // --- Scenarios ---------------------------------------------------------------------------------
 
-// The dialog as it opens; then Close ends the program.
+// The dialog as it opens the first time; then Close ends the program.
 int Layout(const std::string& exe) {
     Program program;
     if (!program.Start(exe)) return 100;
     CheckMainLayout(program.main);
-    Check(FocusOf(program.main) == GetDlgItem(program.main, 1008), "the SERFIL field has the focus");
-    Snap("main-dialog");
+    Check(FocusOf(program.main) == GetDlgItem(program.main, kSerfil), "the SERFIL field has the focus");
+    Check(SendMessageW(program.main, DM_GETDEFID, 0, 0) == MAKELONG(kConvert, DC_HASDEFID),
+          "Convert Data is the dialog's default button");
+    Snap("main-dialog", program.main);
     Click(program.main, IDCANCEL);
     Check(program.WaitExit(), "Close ends the program");
     return g_failures;
 }
 
-// Enter in an edit field ends the program, like Close.
-int EnterKey(const std::string& exe) {
-    Program program;
-    if (!program.Start(exe)) return 100;
-    HWND serfil = GetDlgItem(program.main, 1008);
-    Check(FocusOf(program.main) == serfil, "the SERFIL field has the focus");
-    SetField(program.main, 1008, "typed");
-    PostMessageW(serfil, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageW(serfil, WM_KEYUP, VK_RETURN, 0xC0000001);
-    Check(program.WaitExit(), "Enter in the SERFIL field ends the program");
+/// One conversion: the four fields as typed, the message it must end with, and after a
+/// success that deserves a look the question that offers the report and the file holding the
+/// report's expected text (LF line ends).
+struct Conversion {
+    std::string message, serfil, bFile, gFile, output, question, report;
+};
+
+void TypeConversion(HWND main, const Conversion& row) {
+    SetField(main, kSerfil, row.serfil);
+    SetField(main, kBFile, row.bFile);
+    SetField(main, kGFile, row.gFile);
+    SetField(main, kOutput, row.output);
+}
+
+bool FieldsAre(HWND main, const Conversion& row) {
+    return Field(main, kSerfil) == row.serfil && Field(main, kBFile) == row.bFile &&
+           Field(main, kGFile) == row.gFile && Field(main, kOutput) == row.output;
+}
+
+// Enter in a field converts and the dialog stays; Escape ends the program; the fields as they
+// were at the last conversion come back at the next start, not what was typed after it.
+int EnterKey(const std::string& exe, const Conversion& row) {
+    {
+        Program program;
+        if (!program.Start(exe)) return 100;
+        HWND main = program.main;
+        TypeConversion(main, row);
+        PressKey(GetDlgItem(main, kBFile), VK_RETURN);
+        const MessageBoxSeen box = CloseMessageBox();
+        Check(box.text == row.message, "Enter in the B-file field converts: " + Quote(row.message),
+              box.box ? Quote(box.text) : "no message box");
+        Check(!program.WaitExit(500) && IsWindowVisible(main) && FieldsAre(main, row),
+              "the dialog stays open with its fields after Enter");
+        SetField(main, kSerfil, "typed after the conversion");
+        PressKey(GetDlgItem(main, kSerfil), VK_ESCAPE);
+        Check(program.WaitExit(), "Escape ends the program");
+    }
+    Program again;
+    if (!again.Start(exe, true)) return 100;
+    Check(FieldsAre(again.main, row), "the next start shows the fields of the last conversion",
+          Quote(Field(again.main, kSerfil)) + " " + Quote(Field(again.main, kOutput)));
+    Click(again.main, IDCANCEL);
+    Check(again.WaitExit(), "Close ends the program");
     return g_failures;
 }
 
-/// One conversion: the four fields as typed, and the message it must end with.
-struct Conversion {
-    std::string message, serfil, bFile, gFile, output;
-};
+/// The report window's text and controls follow its size; it cannot be made smaller than it
+/// opens.
+void CheckReportResizes(HWND report) {
+    RECT frame{};
+    GetWindowRect(report, &frame);
+    const RECT text = RectIn(report, GetDlgItem(report, kReportText));
+    const RECT close = RectIn(report, GetDlgItem(report, IDCANCEL));
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    SetWindowPos(report, nullptr, 0, 0, w + 200, h + 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT text2 = RectIn(report, GetDlgItem(report, kReportText));
+    const RECT close2 = RectIn(report, GetDlgItem(report, IDCANCEL));
+    Check(Near(text2.right - text.right, 200) && Near(text2.bottom - text.bottom, 100) &&
+              Near(close2.left - close.left, 200) && Near(close2.top - close.top, 100),
+          "the report's text grows with its window, Close keeps to the bottom right corner",
+          "text +" + std::to_string(text2.right - text.right) + " +" + std::to_string(text2.bottom - text.bottom) +
+              ", Close +" + std::to_string(close2.left - close.left) + " +" + std::to_string(close2.top - close.top));
+    SetWindowPos(report, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT small{};
+    GetWindowRect(report, &small);
+    Check(small.right - small.left == w && small.bottom - small.top == h,
+          "the report window is not made smaller than it opened",
+          std::to_string(small.right - small.left) + "x" + std::to_string(small.bottom - small.top));
+    SetWindowPos(report, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+/// "Save As…" saves the report's text, a name typed without extension getting ".txt", in the
+/// folder of the conversion's files.
+void CheckReportSaves(const Program& program, HWND report, const Conversion& row) {
+    Click(report, kReportSave);
+    HWND dialog = WaitFor([] { return FindDialog("Save the Conversion Report"); });
+    Check(dialog != nullptr, "Save As… opens a file dialog titled \"Save the Conversion Report\"");
+    if (!dialog) return;
+    const std::string folder = row.serfil.substr(0, row.serfil.find_last_of('\\'));
+    Check(FileDialogFolder(program, dialog) == folder, "it opens in the folder of the SERFIL file",
+          Quote(FileDialogFolder(program, dialog)));
+    SetText(GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1), "saved report");
+    Check(Answer(dialog, IDOK), "the Save dialog closes on OK");
+    const std::string saved = ReadWhole(folder + "\\saved report.txt");
+    Check(!saved.empty() && saved == WindowText(GetDlgItem(report, kReportText)),
+          "\"saved report.txt\" holds the report's text, UTF-8 with CR LF", std::to_string(saved.size()) + " bytes");
+}
+
+/// The question after a conversion that deserves a look; Yes shows the report.
+void CheckReport(const Program& program, const Conversion& row) {
+    const MessageBoxSeen question = SeeMessageBox(&program);
+    Check(question.text == row.question && question.icon == "icon question" &&
+              GetDlgItem(question.box, IDYES) && GetDlgItem(question.box, IDNO),
+          "a question box with Yes and No follows: " + Quote(row.question),
+          question.box ? Quote(question.text) + " " + question.icon : "no box");
+    if (!question.box) return;
+    Answer(question.box, IDYES);
+    HWND report = WaitFor([] { return FindDialog(kReportCaption); });
+    Check(report != nullptr, "Yes opens the conversion report");
+    if (!report) return;
+    HWND text = GetDlgItem(report, kReportText);
+    const std::string expected = CrLf(ReadWhole(row.report));
+    Check(!expected.empty() && WindowText(text) == expected,
+          "the report window shows the console program's -r text, with its warnings",
+          Quote(WindowText(text).substr(0, 200)));
+    Check((GetWindowLongW(text, GWL_STYLE) & (ES_READONLY | ES_MULTILINE)) == (ES_READONLY | ES_MULTILINE) &&
+              (GetWindowLongW(report, GWL_STYLE) & WS_THICKFRAME) &&
+              WindowText(GetDlgItem(report, kReportSave)) == "Save As…" &&
+              WindowText(GetDlgItem(report, IDCANCEL)) == "Close",
+          "the report is read-only text in a resizable window with \"Save As…\" and \"Close\"");
+    Snap("report-window", report);
+    CheckReportResizes(report);
+    CheckReportSaves(program, report, row);
+    PressKey(text, VK_ESCAPE);
+    Check(WaitGone(report), "Escape closes the report window");
+}
 
 // Each conversion typed into the four fields: its message box, read back as UTF-16, shows the
-// expected text; the dialog stays open with what was typed.
+// expected text with the information icon for success and the exclamation icon otherwise; a
+// success that deserves a look offers its report; the dialog stays open with what was typed.
+// Then Convert Data with neither B-file nor G-file.
 int Convert(const std::string& exe, const std::vector<Conversion>& rows) {
     Program program;
     if (!program.Start(exe)) return 100;
     HWND main = program.main;
     for (const Conversion& row : rows) {
-        SetField(main, 1008, row.serfil);
-        SetField(main, 1010, row.bFile);
-        SetField(main, 1004, row.gFile);
-        SetField(main, 1005, row.output);
-        Click(main, 1000);
-        const MessageBoxSeen box = CloseMessageBox();
+        TypeConversion(main, row);
+        Click(main, kConvert);
+        const MessageBoxSeen box = CloseMessageBox(&program);
+        const char* icon = row.message.rfind("Success", 0) == 0 ? "icon information" : "icon exclamation";
+        Check(box.box && box.text == row.message && box.icon == icon,
+              "a message box captioned " + Quote(kAppName) + " says " + Quote(row.message) + ", " + icon,
+              box.box ? Quote(box.text) + " " + box.icon : "no message box");
+        if (!row.question.empty()) CheckReport(program, row);
         if (program.WaitExit(0)) {
             Check(false, "the program is still running after converting into " + Quote(row.output));
             return g_failures;
         }
-        Check(box.shown && box.text == row.message,
-              "a message box captioned " + Quote(kAppName) + " says " + Quote(row.message),
-              box.shown ? Quote(box.text) : "no message box");
     }
-    const Conversion& last = rows.back();
-    Check(IsWindow(main) && Field(main, 1008) == last.serfil && Field(main, 1010) == last.bFile &&
-              Field(main, 1004) == last.gFile && Field(main, 1005) == last.output,
+    Check(IsWindow(main) && FieldsAre(main, rows.back()),
           "the dialog stays open with its fields after a message",
-          Quote(Field(main, 1010)) + " " + Quote(Field(main, 1005)));
+          Quote(Field(main, kBFile)) + " " + Quote(Field(main, kOutput)));
+
+    const std::string nothing = "Please enter a Blue Book 'B' File or 'G' File name";
+    TypeConversion(main, {"", "", "", "", rows.back().output, "", ""});
+    Click(main, kConvert);
+    const MessageBoxSeen box = CloseMessageBox(&program);
+    Check(box.text == nothing && box.icon == "icon exclamation",
+          "neither B-file nor G-file: " + Quote(nothing), Quote(box.text) + " " + box.icon);
+    Check(!WaitFor([] { return FindDialog(kAppName); }, 1000), "no other box follows");
 
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     Check(program.WaitExit(), "the system menu's Close ends the program");
     return g_failures;
 }
 
-/// What a probe library loaded into the program's process reports from inside it, line by line:
-/// "menu <id> <text>" per system-menu item ("menu -" for a separator), "button <module>" for the
-/// module whose code runs the Close button, "dpi-aware <0 or 1>".
-std::vector<std::string> ReadProbeReport(const Program& program, const std::string& probeDll,
-                                         const std::string& reportFile) {
-    std::vector<std::string> lines;
-    DeleteFileW(W(reportFile).c_str());
-    HANDLE process = program.process.hProcess;
-    const std::wstring dll = W(probeDll);
-    const std::size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
-    void* remote =
-        VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!remote || !WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) return lines;
-    auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr);
-    if (!thread) return lines;
-    WaitForSingleObject(thread, 30000);
-    CloseHandle(thread);
-    // The probe writes the report under a temporary name and renames it when complete.
-    WaitFor([&]() -> HWND {
-        const DWORD attributes = GetFileAttributesW(W(reportFile).c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
-    }, 30000);
-    if (FILE* report = _wfopen(W(reportFile).c_str(), L"rb")) {
-        char line[512];
-        while (std::fgets(line, sizeof line, report)) {
-            std::string item = line;
-            while (!item.empty() && (item.back() == '\n' || item.back() == '\r')) item.pop_back();
-            lines.push_back(item);
-        }
-        std::fclose(report);
+/// The About box that command 16 opens, centred over the main dialog.
+void CheckAboutBox(HWND main) {
+    PostMessageW(main, WM_SYSCOMMAND, 16, 0);
+    HWND about = WaitFor([] { return FindDialog(kAboutCaption); });
+    Check(about != nullptr, "command 16 opens the About box");
+    if (!about) return;
+    std::vector<HWND> children;
+    for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+    Check(children.size() == 4, "the About box has four controls", std::to_string(children.size()));
+    if (children.size() == 4) {
+        Check((GetWindowLongW(children[0], GWL_STYLE) & SS_TYPEMASK) == SS_ICON,
+              "the About box shows the icon");
+        Check(WindowText(children[1]) == "Blue Book To Tellurax Version 3.6.2.24" &&
+                  (GetWindowLongW(children[1], GWL_STYLE) & SS_NOPREFIX),
+              "the About box names the version, without ampersand processing",
+              Quote(WindowText(children[1])));
+        CheckTextWhole(children[1], "the About box's version line");
+        CheckTextWhole(children[2], "the About box's second line");
+        Check(GetDlgCtrlID(children[3]) == IDOK && WindowText(children[3]) == "OK" &&
+                  (GetWindowLongW(children[3], GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON,
+              "OK is the About box's default button");
     }
-    return lines;
+    RECT a{}, m{};
+    GetWindowRect(about, &a);
+    GetWindowRect(main, &m);
+    Check(Near((a.left + a.right) / 2, (m.left + m.right) / 2) &&
+              Near((a.top + a.bottom) / 2, (m.top + m.bottom) / 2),
+          "the About box is centred over the main dialog");
+    Snap("about-box", about);
+    Check(Answer(about, IDOK), "OK closes the About box");
 }
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-    for (const std::string& l : lines) {
-        if (l == line) return true;
-    }
-    return false;
+/// F1 on the keyboard (only keys typed, not messages posted, become help requests) opens the
+/// user guide beside the program; `recordFile`: where the program the tests open HTML files
+/// with writes what it was asked to open.
+void CheckHelpKey(HWND main, const std::string& exe, const std::string& recordFile) {
+    DeleteFileW(W(recordFile).c_str());
+    SetForegroundWindow(main);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    WaitFor([&]() -> HWND {
+        return GetFileAttributesW(W(recordFile).c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
+    }, 30000);
+    const std::string guide = exe.substr(0, exe.find_last_of('\\') + 1) + "UserGuide.html";
+    Check(ReadWhole(recordFile) == guide + "\n", "F1 opens " + Quote(guide), Quote(ReadWhole(recordFile)));
 }
 
 // The application manifest at work; the system menu's About item and the About box; the fields
-// keep their text.
-int About(const std::string& exe, const std::string& probeDll, const std::string& reportFile) {
+// keep their text; F1 opens the user guide.
+int About(const std::string& exe, const std::string& recordFile) {
     Program program;
     if (!program.Start(exe)) return 100;
     HWND main = program.main;
 
-    const std::vector<std::string> report = ReadProbeReport(program, probeDll, reportFile);
+    const std::vector<std::string> report = AskProbe(program, "menu");
     Check(Contains(report, "button comctl32.dll"),
           "the manifest brings in common controls version 6: they run the buttons");
     Check(Contains(report, "dpi-aware 1"), "the manifest makes the program DPI-aware");
@@ -466,40 +798,12 @@ int About(const std::string& exe, const std::string& probeDll, const std::string
           "the system menu ends with a separator and the About item (command 16)",
           n ? Quote(items[n - 1]) : "no menu items read");
 
-    SetField(main, 1008, "serfil typed");
-    SetField(main, 1005, "output typed");
-    PostMessageW(main, WM_SYSCOMMAND, 16, 0);
-    HWND about = WaitFor([] { return FindDialog(kAboutCaption); });
-    Check(about != nullptr, "command 16 opens the About box");
-    if (about) {
-        std::vector<HWND> children;
-        for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
-        Check(children.size() == 4, "the About box has four controls", std::to_string(children.size()));
-        if (children.size() == 4) {
-            Check((GetWindowLongW(children[0], GWL_STYLE) & SS_TYPEMASK) == SS_ICON,
-                  "the About box shows the icon");
-            Check(WindowText(children[1]) == "Blue Book To Tellurax Version 3.6.2.24" &&
-                      (GetWindowLongW(children[1], GWL_STYLE) & SS_NOPREFIX),
-                  "the About box names the version, without ampersand processing",
-                  Quote(WindowText(children[1])));
-            CheckTextWhole(children[1], "the About box's version line");
-            CheckTextWhole(children[2], "the About box's second line");
-            Check(GetDlgCtrlID(children[3]) == IDOK && WindowText(children[3]) == "OK" &&
-                      (GetWindowLongW(children[3], GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON,
-                  "OK is the About box's default button");
-        }
-        RECT a{}, m{};
-        GetWindowRect(about, &a);
-        GetWindowRect(main, &m);
-        Check(Near((a.left + a.right) / 2, (m.left + m.right) / 2) &&
-                  Near((a.top + a.bottom) / 2, (m.top + m.bottom) / 2),
-              "the About box is centred over the main dialog");
-        Snap("about-box");
-        PostMessageW(about, WM_COMMAND, IDOK, 0);
-        Check(WaitGone(about), "OK closes the About box");
-    }
-    Check(IsWindow(main) && Field(main, 1008) == "serfil typed" && Field(main, 1005) == "output typed",
+    SetField(main, kSerfil, "serfil typed");
+    SetField(main, kOutput, "output typed");
+    CheckAboutBox(main);
+    Check(IsWindow(main) && Field(main, kSerfil) == "serfil typed" && Field(main, kOutput) == "output typed",
           "the main dialog keeps its fields after the About box");
+    CheckHelpKey(main, exe, recordFile);
     Click(main, IDCANCEL);
     Check(program.WaitExit(), "Close ends the program");
     return g_failures;
@@ -509,76 +813,148 @@ struct BrowseCase {
     int button;
     int field;
     const char* title;
-    const char* firstFilter;  // the filter selected when the dialog opens
+    const char* ngsName;  // the name NGS gives such a file, which the first filter shows
 };
 
+// The Open dialogs, then the output's Save dialog.
 const BrowseCase kBrowseCases[] = {
-    {1007, 1005, "Enter/Select An Output File", "ASCII (Text) File (*.txt)"},
-    {1006, 1004, "Select Blue Book G-File", "Blue Book G-File (*.gfl)"},
-    {1009, 1008, "Select Blue Book Serfil File", "Blue Book Serfil-Files "},
-    {1011, 1010, "Select Blue Book B-File", "Blue Book B-File (*.bfl)"},
+    {1011, kBFile, "Select Blue Book B-File", "bfile"},
+    {1006, kGFile, "Select Blue Book G-File", "gfile"},
+    {1009, kSerfil, "Select Blue Book Serfil File", "serfil"},
 };
-const int kPathFields[] = {1005, 1004, 1008, 1010};
+const int kPathFields[] = {kOutput, kGFile, kSerfil, kBFile};
 
-// Each Browse button: its file dialog's title, filter and place; a file chosen by its bare name
-// (so found only in the program's folder) lands lower-cased in its field (`lowerName` is its
-// name lower-cased; the folder is lower-cased here, as ASCII); Cancel changes nothing.
-int Browse(const std::string& exe, const std::string& fileName, const std::string& lowerName) {
-    Program program;
-    if (!program.Start(exe)) return 100;
+void TypeName(HWND dialog, const std::string& name) {
+    SetText(GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1), name);
+}
+
+/// Opens the file dialog of Browse button `button` and checks where it opens: `folder`.
+HWND OpenBrowse(const Program& program, int button, const char* title, const std::string& folder,
+                const std::string& why) {
+    Click(program.main, button);
+    HWND dialog = WaitFor([&] { return FindDialog(title); });
+    Check(dialog != nullptr, "Browse " + std::to_string(button) + " opens a file dialog titled " + Quote(title));
+    if (!dialog) return nullptr;
+    Check(FileDialogFolder(program, dialog) == folder, std::string(title) + " opens in " + why,
+          Quote(FileDialogFolder(program, dialog)));
+    return dialog;
+}
+
+// Each Open dialog opens in the folder of its field's path and lists the file of its kind that
+// NGS names without extension, but no other; Cancel changes nothing; a file chosen lands,
+// lower-cased, in its field (`lowerName`: `fileName` lower-cased; the folder is lower-cased
+// here, as ASCII).
+void BrowseOpenDialogs(const Program& program, const std::string& folder, const std::string& fileName,
+                       const std::string& lowerName) {
     HWND main = program.main;
-    const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
-    bool snapped = false;
-
     for (const BrowseCase& kind : kBrowseCases) {
-        const std::string label = std::string("Browse ") + std::to_string(kind.button);
         for (int id : kPathFields) SetField(main, id, "typed " + std::to_string(id));
-        Click(main, kind.button);
-        HWND dialog = WaitFor([&] { return FindDialog(kind.title); });
-        Check(dialog != nullptr, label + " opens a file dialog titled " + Quote(kind.title));
+        const std::string path = folder + "\\" + kind.ngsName;
+        SetField(main, kind.field, path);
+        HWND dialog = OpenBrowse(program, kind.button, kind.title, folder, "the folder of its field's path");
         if (!dialog) continue;
-
-        RECT r{};
-        GetWindowRect(dialog, &r);
-        const int w = r.right - r.left, h = r.bottom - r.top;
-        const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-        Check(r.left == (sw - w) / 2 && r.top == (sh - h) / 2, label + " dialog is centred on the screen",
-              std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(w) + "x" +
-                  std::to_string(h));
-        HWND readOnly = GetDlgItem(dialog, chx1);
-        Check(!readOnly || !IsWindowVisible(readOnly), label + " dialog hides the read-only box");
-        Check(WindowText(GetDlgItem(dialog, cmb1)) == kind.firstFilter,
-              label + " dialog starts with the first filter", Quote(WindowText(GetDlgItem(dialog, cmb1))));
-        if (!snapped) {
-            Snap("file-dialog");
-            snapped = true;
-        }
-
-        // Cancel first: nothing changes.
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        WaitGone(dialog);
-        Check(Field(main, kind.field) == "typed " + std::to_string(kind.field),
-              label + " cancelled leaves the field");
+        std::vector<std::string> names;  // the list fills as the folder is read
+        WaitFor([&]() -> HWND {
+            names = FileDialogNames(program, dialog);
+            return Contains(names, kind.ngsName) ? kFound : nullptr;
+        }, 10000);
+        Check(Contains(names, kind.ngsName) && !Contains(names, "notes.doc"),
+              std::string("its first filter shows \"") + kind.ngsName + "\" and hides \"notes.doc\"",
+              std::to_string(names.size()) + " names");
+        Answer(dialog, IDCANCEL);
+        Check(Field(main, kind.field) == path, "Cancel leaves the field");
 
         Click(main, kind.button);
         dialog = WaitFor([&] { return FindDialog(kind.title); });
         if (!dialog) continue;
-        HWND nameField = GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13);
-        SetText(nameField, fileName);
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        Check(WaitGone(dialog), label + " dialog closes on OK");
-
-        const std::string expected = Lower(folder) + lowerName;
-        Check(Field(main, kind.field) == expected,
-              label + " puts the chosen file, lower-cased, in its field",
-              Quote(Field(main, kind.field)) + ", expected " + Quote(expected));
+        TypeName(dialog, fileName);
+        Check(Answer(dialog, IDOK), "the dialog closes on OK");
+        Check(Field(main, kind.field) == Lower(folder) + "\\" + lowerName,
+              "the chosen file lands lower-cased in its field", Quote(Field(main, kind.field)));
         for (int id : kPathFields) {
-            if (id == kind.field) continue;
-            Check(Field(main, id) == "typed " + std::to_string(id),
-                  label + " keeps the text typed into field " + std::to_string(id),
-                  Quote(Field(main, id)));
+            if (id != kind.field && Field(main, id) != "typed " + std::to_string(id)) {
+                Check(false, "Browse keeps the text typed into field " + std::to_string(id));
+            }
         }
     }
+}
+
+// The output's Browse is a Save dialog, in the folder last used when no field names one: it
+// asks before an existing file is replaced, and adds ".txt" to a name typed without one.
+void BrowseSaveDialog(const Program& program, const std::string& folder) {
+    HWND main = program.main;
+    for (int id : kPathFields) SetField(main, id, "typed " + std::to_string(id));
+    HWND dialog = OpenBrowse(program, 1007, "Enter/Select An Output File", folder, "the folder last used");
+    if (!dialog) return;
+    std::string save = WindowText(GetDlgItem(dialog, IDOK));
+    save.erase(std::remove(save.begin(), save.end(), '&'), save.end());
+    Check(save == "Save", "the output's file dialog is a Save dialog", Quote(save));
+    Snap("save-dialog", dialog);
+    TypeName(dialog, "existing.txt");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND question = WaitFor([&] { return OwnedDialog(dialog); }, 10000);
+    Check(question != nullptr, "choosing the existing \"existing.txt\" asks before replacing it");
+    if (question) Answer(question, IDNO);
+    Check(IsWindowVisible(dialog) && Field(main, kOutput) == "typed 1005",
+          "No leaves the Save dialog open and the field as it was");
+    TypeName(dialog, "Résultat");
+    Check(Answer(dialog, IDOK), "the Save dialog closes on OK");
+    Check(Field(main, kOutput) == Lower(folder) + "\\résultat.txt",
+          "a name typed without extension gets \".txt\"", Quote(Field(main, kOutput)));
+}
+
+// The file dialogs of the Browse buttons, starting with a user who never browsed: Documents.
+int Browse(const std::string& exe, const std::string& folder, const std::string& fileName,
+           const std::string& lowerName) {
+    Program program;
+    if (!program.Start(exe)) return 100;
+    wchar_t* documents = nullptr;
+    SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &documents);
+    const std::string documentsFolder = documents ? U8(documents) : "";
+    CoTaskMemFree(documents);
+    HWND first = OpenBrowse(program, 1011, "Select Blue Book B-File", documentsFolder,
+                            "Documents when no field names a folder and none was used before");
+    if (first) {
+        Snap("file-dialog", first);
+        Answer(first, IDCANCEL);
+    }
+    BrowseOpenDialogs(program, folder, fileName, lowerName);
+    BrowseSaveDialog(program, folder);
+    Click(program.main, IDCANCEL);
+    Check(program.WaitExit(), "Close ends the program");
+    return g_failures;
+}
+
+/// The centre of control `id` in the client area of `main`, as "x<TAB>y".
+std::string CentreOf(HWND main, HWND control) {
+    const RECT r = RectIn(main, control);
+    return std::to_string((r.left + r.right) / 2) + "\t" + std::to_string((r.top + r.bottom) / 2);
+}
+
+// Files dragged from Explorer: the first file dropped on a field, or on its Browse button, fills
+// that field; a drop on a text of the dialog is ignored.
+int Drop(const std::string& exe, const std::string& folder) {
+    Program program;
+    if (!program.Start(exe)) return 100;
+    HWND main = program.main;
+    Check(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, "the dialog accepts dropped files");
+    HWND outputLabel = GetWindow(GetDlgItem(main, kOutput), GW_HWNDPREV);
+    const std::string f = folder + "\\";
+    const std::string request =
+        "drop\t" + CentreOf(main, GetDlgItem(main, kSerfil)) + "\t" + f + "serfil\t" + f + "bfile\n" +
+        "drop\t" + CentreOf(main, GetDlgItem(main, kBFile)) + "\t" + f + "Ωmega bfile\n" +
+        "drop\t" + CentreOf(main, GetDlgItem(main, 1006)) + "\t" + f + "gfile\n" +
+        "drop\t" + CentreOf(main, outputLabel) + "\t" + f + "dropped on a label.txt";
+    const std::vector<std::string> answer = AskProbe(program, request);
+    Check(answer.size() == 4 && answer[3] == "dropped", "four drops handed to the dialog",
+          answer.empty() ? "no answer" : Quote(answer.back()));
+    Check(Field(main, kSerfil) == f + "serfil", "two files on the SERFIL field: the first fills it",
+          Quote(Field(main, kSerfil)));
+    Check(Field(main, kBFile) == f + "Ωmega bfile", "a file on the B-file field fills it, as named",
+          Quote(Field(main, kBFile)));
+    Check(Field(main, kGFile) == f + "gfile", "a file on the G-file's Browse button fills the G-file field",
+          Quote(Field(main, kGFile)));
+    Check(Field(main, kOutput).empty(), "a file dropped on a label is ignored", Quote(Field(main, kOutput)));
     Click(main, IDCANCEL);
     Check(program.WaitExit(), "Close ends the program");
     return g_failures;
@@ -591,26 +967,36 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) args.push_back(U8(argv[i]));
     const std::string scenario = args.empty() ? "" : args[0];
     int failures = 100;
-    if (scenario == "layout" && args.size() == 2) {
+    if (scenario == "record" && args.size() >= 2) {
+        std::string lines;
+        for (std::size_t i = 2; i < args.size(); ++i) lines += args[i] + "\n";
+        WriteWhole(args[1], lines);
+        return 0;
+    } else if (scenario == "layout" && args.size() == 2) {
         failures = Layout(args[1]);
-    } else if (scenario == "enter" && args.size() == 2) {
-        failures = EnterKey(args[1]);
-    } else if (scenario == "convert" && args.size() > 2 && (args.size() - 2) % 5 == 0) {
+    } else if (scenario == "enter" && args.size() == 7) {
+        failures = EnterKey(args[1], {args[2], args[3], args[4], args[5], args[6], "", ""});
+    } else if (scenario == "convert" && args.size() > 2 && (args.size() - 2) % 7 == 0) {
         std::vector<Conversion> rows;
-        for (std::size_t i = 2; i < args.size(); i += 5) {
-            rows.push_back({args[i], args[i + 1], args[i + 2], args[i + 3], args[i + 4]});
+        for (std::size_t i = 2; i < args.size(); i += 7) {
+            rows.push_back({args[i], args[i + 1], args[i + 2], args[i + 3], args[i + 4], args[i + 5], args[i + 6]});
         }
         failures = Convert(args[1], rows);
-    } else if (scenario == "about" && args.size() == 4) {
-        failures = About(args[1], args[2], args[3]);
-    } else if (scenario == "browse" && args.size() == 4) {
-        failures = Browse(args[1], args[2], args[3]);
+    } else if (scenario == "about" && args.size() == 3) {
+        failures = About(args[1], args[2]);
+    } else if (scenario == "browse" && args.size() == 5) {
+        failures = Browse(args[1], args[2], args[3], args[4]);
+    } else if (scenario == "drop" && args.size() == 3) {
+        failures = Drop(args[1], args[2]);
     } else {
         std::fprintf(stderr,
-                     "usage: gui_driver layout|enter PROGRAM\n"
-                     "       gui_driver convert PROGRAM (MESSAGE SERFIL BFILE GFILE OUTPUT)...\n"
-                     "       gui_driver about PROGRAM PROBE_DLL REPORT_FILE\n"
-                     "       gui_driver browse PROGRAM NAME_IN_PROGRAM_FOLDER NAME_LOWER_CASED\n");
+                     "usage: gui_driver layout PROGRAM\n"
+                     "       gui_driver enter PROGRAM MESSAGE SERFIL BFILE GFILE OUTPUT\n"
+                     "       gui_driver convert PROGRAM (MESSAGE SERFIL BFILE GFILE OUTPUT QUESTION REPORT)...\n"
+                     "       gui_driver about PROGRAM RECORD_FILE\n"
+                     "       gui_driver browse PROGRAM FOLDER NAME_IN_FOLDER NAME_LOWER_CASED\n"
+                     "       gui_driver drop PROGRAM FOLDER\n"
+                     "       gui_driver record FILE ARGUMENTS...\n");
         return 100;
     }
     return failures < 100 ? failures : 99;

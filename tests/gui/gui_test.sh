@@ -4,12 +4,15 @@
 #
 #   gui_test.sh setup              start Xvfb, create a Wine prefix, lay out the test folders
 #   gui_test.sh run SCENARIO       run one scenario (layout, enter, convert, console, about,
-#                                  browse)
+#                                  browse, drop)
 #   gui_test.sh cleanup            stop Wine and Xvfb, remove the prefix (screenshots stay)
 #
 # Environment (set by CTest): BB_GUI_WORK (a folder of its own in the build tree), BB_WINE
 # (the Wine loader), BB_APP_EXE, BB_CLI_EXE, BB_DRIVER_EXE, BB_PROBE_DLL, BB_NATIVE_CLI (the
 # Linux console program), BB_SOURCE_DIR.
+#
+# Every scenario but the console's starts the dialog program as a user who never ran it (no
+# settings in the registry), unless it restarts it to see what was remembered.
 set -euo pipefail
 # A UTF-8 locale: Wine then hands non-ASCII arguments and file names to the programs exactly,
 # and bash counts characters, not bytes.
@@ -18,9 +21,11 @@ export LC_ALL=C.UTF-8
 work=${BB_GUI_WORK:?}
 state=$work/state        # display number, Xvfb process id
 prefix=$work/prefix
-app_dir="$work/Büro app" # the programs, and the file the Browse buttons choose
+app_dir="$work/Büro app" # the programs and the user guide
 names=$work/names        # the folders and files of the conversions
-table=$work/conversions.tsv
+browse_dir="$work/Données NGS"  # what the Browse buttons and the drops choose from
+table=$work/conversions.table  # a line per conversion, its fields separated by $sep
+sep=$'\x1f'  # no white space: empty fields stay fields
 shots=$work/screenshots
 snap_dir=$work/snaps
 wine=${BB_WINE:?}
@@ -30,28 +35,47 @@ wineserver=$(dirname "$wine")/wineserver
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 unixpath() { local p=${1#Z:}; printf '%s' "${p//\\//}"; }
 
-# The folders and names every conversion goes through, as "folder|stem": the inputs are
-# "<stem> serfil", "<stem>.bfl" and "<stem>.gfl", each Windows program's output "<stem>.txt" and
-# the Linux program's "<stem> linux.txt".
+# The folders and names every conversion goes through, in this order, as "folder|stem|files":
+# the inputs are "<stem> serfil", "<stem>.bfl" and "<stem>.gfl" (copied from the files named
+# in `sources`), each Windows program's output "<stem>.txt" and the Linux program's
+# "<stem> linux.txt".
 long_folder=""
 for n in 1 2 3 4 5 6 7 8; do long_folder+="Répertoire de mesures numéro $n, très long/"; done
 conversions=(
-    "Büro/Données|Données résultat"  # accented Latin, blanks
-    "Ελληνικά|Ωmega-notes"           # Greek; Omega-notes.txt beside it must stay as it is
-    "Кириллица|Данные съёмки"        # Cyrillic
-    "日本語|測量データ"                  # Japanese
-    "😀 Emoji|📐 plan"                # beyond the BMP: surrogate pairs in UTF-16
-    "${long_folder%/}|fin"           # paths of more than 300 characters
+    "Büro/Données|Données résultat|examples"  # accented Latin, blanks
+    "Ελληνικά|Ωmega-notes|examples"           # Greek; Omega-notes.txt beside it must stay as it is
+    "Кириллица|Данные съёмки|examples"        # Cyrillic
+    "日本語|測量データ|examples"                  # Japanese
+    "😀 Emoji|📐 plan|examples"                # beyond the BMP: surrogate pairs in UTF-16
+    "${long_folder%/}|fin|examples"           # paths of more than 300 characters
+    "NGS training|ngs|ngs"                    # warnings: the report is offered
+    "Datum|no datum record|no-datum"          # right after a datum record: the default datum
 )
+# The SERFIL file, B-file and G-file of each kind of conversion ("-": none).
+declare -A sources=(
+    [examples]="examples/serfil examples/project.bfl examples/project.gfl"
+    [ngs]="tests/data/samples/noaa-ngs-adjust/serfil tests/data/samples/noaa-ngs-adjust/bfile
+           tests/data/samples/noaa-ngs-adjust/gfile"
+    [no-datum]="tests/fixtures/bfile_all_observation_types/serfil
+                tests/fixtures/bfile_all_observation_types/bfile -"
+)
+# The NGS training project's report has 14 warnings (the geoid height of each of its 14 *86*
+# records is blank) and 1 rejected record (the vector on line 43 of its G-file is marked R).
+ngs_question="The conversion has 14 warnings and 1 rejected record. Show the conversion report?"
 omega_notes="$names/Ελληνικά/Omega-notes.txt"
 absent="$names/Ελληνικά/Ωmega-absent"  # .bfl is never there, so .txt is never written
 browse_name="Ärger Ωmega Данные 日本 😀.GFL"
 browse_lower="ärger ωmega данные 日本 😀.gfl"  # as Windows lower-cases it
+help_record=$work/help-opened.txt  # what the program the tests open HTML files with was given
 
 use_environment() {
     [[ -f $state/display ]] || { echo "gui: no display; did the setup test run?" >&2; exit 1; }
     export DISPLAY=":$(cat "$state/display")" WINEPREFIX=$prefix WINEDEBUG=-all
     export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+    # The probe library the driver loads into the program, and its request and report files.
+    BB_PROBE=$(winpath "$work/probe")
+    BB_PROBE_DLL=$(winpath "${BB_PROBE_DLL:-}")
+    export BB_PROBE BB_PROBE_DLL
 }
 
 setup() {
@@ -84,38 +108,66 @@ setup() {
 
     cp "$BB_APP_EXE" "$app_dir/BBookToTellurax.exe"
     cp "$BB_CLI_EXE" "$app_dir/bbook2tellurax.exe"
-    : >"$app_dir/$browse_name"  # chosen by name in the file dialogs
+    cp "$BB_SOURCE_DIR/docs/user-guide.html" "$app_dir/UserGuide.html"
+    # HTML files open in the driver's recorder, which writes down what it was asked to open
+    # (instead of Wine's browser, which would hand them to the host's).
+    "$wine" reg add 'HKCR\.html' /ve /d BBTest.html /f </dev/null >/dev/null 2>&1
+    "$wine" reg add 'HKCR\BBTest.html\shell\open\command' /ve /f \
+        /d "\"$(winpath "$BB_DRIVER_EXE")\" record \"$(winpath "$help_record")\" \"%1\"" \
+        </dev/null >/dev/null 2>&1
+    # NGS's own names beside one named in four scripts, a name no Open dialog's first filter
+    # shows, and a file a Save dialog must not replace without asking.
+    mkdir -p "$browse_dir"
+    for name in bfile gfile serfil "$browse_name" notes.doc existing.txt; do
+        printf 'kept\r\n' >"$browse_dir/$name"
+    done
     setup_conversions
     echo "gui: display :$display, prefix $prefix"
 }
 
 # One line of the table of conversions: the message it ends with (cut after 259 characters, as
-# every message is), then the SERFIL file, B-file, G-file and output as typed.
+# every message is), then the SERFIL file, B-file, G-file and output as typed, and for a
+# conversion that deserves a look the question that offers its report and the file that holds
+# the report (Windows paths).
 table_row() {
     local message=$1
-    printf '%s\t%s\t%s\t%s\t%s\n' "${message:0:259}" "$2" "$3" "$4" "$5" >>"$table"
+    printf "%s$sep%s$sep%s$sep%s$sep%s$sep%s$sep%s\n" "${message:0:259}" "$2" "$3" "$4" "$5" \
+        "${6:-}" "${7:-}" >>"$table"
 }
 
-# The folders and input files of every conversion, the Linux program's outputs from them, and
-# the table the drivers go through: a conversion per folder, then a missing B-file (1514) and
-# an output that is the B-file under another spelling (1519).
+# The folders and input files of every conversion, the Linux program's outputs (and reports)
+# from them, and the table the drivers go through: a conversion per folder, then a missing
+# B-file (1514) and an output that is the B-file under another spelling (1519).
 setup_conversions() {
-    local row folder stem dir win
+    local row folder stem kind dir win i
     : >"$table"
     for row in "${conversions[@]}"; do
-        folder=${row%%|*} stem=${row#*|}
+        IFS='|' read -r folder stem kind <<<"$row"
         dir=$names/$folder
         mkdir -p "$dir"
-        cp "$BB_SOURCE_DIR/examples/serfil" "$dir/$stem serfil"
-        cp "$BB_SOURCE_DIR/examples/project.bfl" "$dir/$stem.bfl"
-        cp "$BB_SOURCE_DIR/examples/project.gfl" "$dir/$stem.gfl"
-        if [[ -x ${BB_NATIVE_CLI:-} ]]; then
-            "$BB_NATIVE_CLI" -s "$dir/$stem serfil" -b "$dir/$stem.bfl" -g "$dir/$stem.gfl" \
-                -o "$dir/$stem linux.txt" >/dev/null
-        fi
         win=$(winpath "$dir")
-        table_row "Success - the results are in $win\\$stem.txt" "$win\\$stem serfil" \
-            "$win\\$stem.bfl" "$win\\$stem.gfl" "$win\\$stem.txt"
+        local -a files=(${sources[$kind]}) inputs=("$stem serfil" "$stem.bfl" "$stem.gfl")
+        local -a options=(-s -b -g) linux=() typed=()
+        for i in 0 1 2; do
+            if [[ ${files[i]} == - ]]; then typed+=(""); continue; fi
+            cp "$BB_SOURCE_DIR/${files[i]}" "$dir/${inputs[i]}"
+            linux+=("${options[i]}" "$dir/${inputs[i]}")
+            typed+=("$win\\${inputs[i]}")
+        done
+        if [[ -x ${BB_NATIVE_CLI:-} ]]; then
+            "$BB_NATIVE_CLI" "${linux[@]}" -o "$dir/$stem linux.txt" -r >/dev/null \
+                2>"$dir/$stem linux report.txt"
+        fi
+        local question="" report=""
+        if [[ $kind == ngs ]]; then
+            # The report as the dialog shows it: the Linux program's, with Windows paths.
+            local text
+            text=$(cat "$dir/$stem linux report.txt")
+            printf '%s\n' "${text//"$dir/"/"$win\\"}" >"$dir/$stem expected report.txt"
+            question=$ngs_question report=$(winpath "$dir/$stem expected report.txt")
+        fi
+        table_row "Success - the results are in $win\\$stem.txt" "${typed[@]}" "$win\\$stem.txt" \
+            "$question" "$report"
     done
     printf 'Omega notes: not an output file\r\n' >"$omega_notes"
 
@@ -130,24 +182,28 @@ setup_conversions() {
 }
 
 remove_outputs() {
-    local row
-    for row in "${conversions[@]}"; do rm -f "$names/${row%%|*}/${row#*|}.txt"; done
+    local row folder stem kind
+    for row in "${conversions[@]}"; do
+        IFS='|' read -r folder stem kind <<<"$row"
+        rm -f "$names/$folder/$stem.txt" "$names/$folder/saved report.txt"
+    done
 }
 
 # What a Windows program ($1) left behind: each output equals the Linux program's, byte for
 # byte; Omega-notes.txt is as it was; the B-file named as the output is untouched; the
 # conversion of the missing B-file wrote nothing.
 check_outputs() {
-    local who=$1 row dir stem failed=0
+    local who=$1 row folder dir stem kind failed=0
     for row in "${conversions[@]}"; do
-        dir=$names/${row%%|*} stem=${row#*|}
+        IFS='|' read -r folder stem kind <<<"$row"
+        dir=$names/$folder
         if [[ ! -f "$dir/$stem linux.txt" ]]; then
             echo "FAIL no output of the Linux console program in $dir (build the linux preset)"
             failed=1
         elif cmp -s "$dir/$stem.txt" "$dir/$stem linux.txt"; then
-            echo "ok   $who: ${row%%|*}/$stem.txt equals the Linux program's output"
+            echo "ok   $who: $folder/$stem.txt equals the Linux program's output"
         else
-            echo "FAIL $who: ${row%%|*}/$stem.txt is missing or differs from the Linux output"
+            echo "FAIL $who: $folder/$stem.txt is missing or differs from the Linux output"
             failed=1
         fi
     done
@@ -173,9 +229,12 @@ check_outputs() {
 run_console() {
     local exe=$app_dir/bbook2tellurax.exe message serfil bfile gfile output status failed=0
     remove_outputs
-    while IFS=$'\t' read -r message serfil bfile gfile output; do
+    while IFS=$sep read -r message serfil bfile gfile output _; do
         status=0
-        "$wine" "$exe" -s "$serfil" -b "$bfile" -g "$gfile" -o "$output" \
+        local inputs=()
+        [[ -n $serfil ]] && inputs+=(-s "$serfil")
+        [[ -n $gfile ]] && inputs+=(-g "$gfile")
+        "$wine" "$exe" "${inputs[@]}" -b "$bfile" -o "$output" \
             --report-json "$output.json" </dev/null >"$work/console.out" 2>"$work/console.err" ||
             status=$?
         local stream=$work/console.err want=1 shown="bbook2tellurax: $message"
@@ -231,8 +290,10 @@ drive() {
         last=$line
         [[ $line == EXIT\ * ]] || echo "$line"
         if [[ $line == SNAP\ * ]]; then
-            local name=${line#SNAP }
-            import -window root "$shots/$name.png" || echo "gui: screenshot $name failed" >&2
+            local name x y w h
+            read -r _ name x y w h <<<"$line"
+            import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$name.png" ||
+                echo "gui: screenshot $name failed" >&2
             : >"$snap_dir/$name.done"
         fi
     done < <(timeout 240 "$wine" "$BB_DRIVER_EXE" "$@" </dev/null 2>"$work/driver-$1.err" &&
@@ -249,17 +310,23 @@ run() {
     local scenario=$1 exe
     exe=$(winpath "$app_dir/BBookToTellurax.exe")
     case $scenario in
-        layout | enter) drive "$scenario" "$exe" ;;
-        about)
-            export BB_MENU_REPORT
-            BB_MENU_REPORT=$(winpath "$work/system-menu.txt")
-            drive about "$exe" "$(winpath "$BB_PROBE_DLL")" "$BB_MENU_REPORT"
+        layout) drive layout "$exe" ;;
+        enter)
+            local first
+            IFS=$sep read -r -a first <"$table"
+            rm -f "$(unixpath "${first[4]}")"
+            drive enter "$exe" "${first[@]:0:5}"
             ;;
-        browse) drive browse "$exe" "$browse_name" "$browse_lower" ;;
+        about) drive about "$exe" "$(winpath "$help_record")" ;;
+        browse) drive browse "$exe" "$(winpath "$browse_dir")" "$browse_name" "$browse_lower" ;;
+        drop) drive drop "$exe" "$(winpath "$browse_dir")" ;;
         convert)
-            local failed=0 conversion=() message serfil bfile gfile output
-            while IFS=$'\t' read -r message serfil bfile gfile output; do
-                conversion+=("$message" "$serfil" "$bfile" "$gfile" "$output")
+            local failed=0 conversion=() row
+            while IFS= read -r row; do
+                local -a cells=()
+                IFS=$sep read -r -a cells <<<"$row"
+                while ((${#cells[@]} < 7)); do cells+=(""); done
+                conversion+=("${cells[@]:0:7}")
             done <"$table"
             remove_outputs
             drive convert "$exe" "${conversion[@]}" || failed=1

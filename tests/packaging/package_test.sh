@@ -81,11 +81,11 @@ if [[ ! -f $zip ]]; then
     fail "no $zip (run scripts/package.sh)"
 else
     unzip -Z1 "$zip" | sort >"$work/zip-contents"
-    printf '%s\n' "$top/BBookToTellurax.exe" "$top/README.txt" "$top/bbook2tellurax.exe" \
-        "$top/examples/" "$top/examples/project.bfl" "$top/examples/project.gfl" \
-        "$top/examples/serfil" | sort >"$work/zip-expected"
+    printf '%s\n' "$top/BBookToTellurax.exe" "$top/README.txt" "$top/UserGuide.html" \
+        "$top/bbook2tellurax.exe" "$top/examples/" "$top/examples/project.bfl" \
+        "$top/examples/project.gfl" "$top/examples/serfil" | sort >"$work/zip-expected"
     if cmp -s "$work/zip-contents" "$work/zip-expected"; then
-        ok "the zip holds both programs, README.txt and the samples in one folder"
+        ok "the zip holds both programs, the user guide, README.txt and the samples in one folder"
     else
         fail "the zip's contents differ (<: found, >: expected):"
         diff "$work/zip-contents" "$work/zip-expected" | grep '^[<>]' || true
@@ -116,12 +116,12 @@ else
 
     check "the installer runs silently (/S)" w "$installer" /S
     "$wineserver" -w
-    for file in BBookToTellurax.exe bbook2tellurax.exe README.txt Uninstall.exe \
+    for file in BBookToTellurax.exe bbook2tellurax.exe UserGuide.html README.txt Uninstall.exe \
         examples/serfil examples/project.bfl examples/project.gfl; do
         check "it installed $file in C:\\Program Files\\BBookToTellurax" test -f "$installed/$file"
     done
     check "the Start menu has the dialog program" test -f "$menu/Blue Book To Tellurax.lnk"
-    check "the Start menu has the README" test -f "$menu/Blue Book To Tellurax README.lnk"
+    check "the Start menu has the user guide" test -f "$menu/Blue Book To Tellurax User Guide.lnk"
     check "the uninstall entry names the program and its version" grep -q \
         "DisplayName.*Blue Book To Tellurax $version" <(w reg query "$uninstall_key")
 

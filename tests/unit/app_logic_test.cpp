@@ -1,6 +1,7 @@
 // The dialog program's arithmetic and path handling, which need no display.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "app/AppLogic.h"
@@ -82,6 +83,75 @@ TEST(IconOrigin, CentresTheIconRoundingHalvesUp) {
     const ScreenPoint even = IconOrigin(32, 32, 32, 32);
     EXPECT_EQ(even.x, 0);
     EXPECT_EQ(even.y, 0);
+}
+
+// The dialog's texts, as its string table holds them.
+const QuestionTexts kQuestionTexts = {
+    "The conversion has %s. Show the conversion report?",
+    "%s and %s",
+    "no other warnings",
+    "1 warning",
+    "%s warnings",
+    "1 rejected record",
+    "%s rejected records",
+};
+
+TEST(ReportQuestion, CountsWarningsAndRejectedRecordsInOneSentence) {
+    struct Case {
+        std::int64_t warnings, rejected;
+        const char* question;
+    };
+    const Case cases[] = {
+        {0, 0, ""},  // nothing deserves a look: no question
+        {1, 0, "The conversion has 1 warning. Show the conversion report?"},
+        {14, 0, "The conversion has 14 warnings. Show the conversion report?"},
+        {14, 1, "The conversion has 14 warnings and 1 rejected record. Show the conversion report?"},
+        {1, 2, "The conversion has 1 warning and 2 rejected records. Show the conversion report?"},
+        {0, 1, "The conversion has no other warnings and 1 rejected record. Show the conversion report?"},
+        {0, 3000000000, "The conversion has no other warnings and 3000000000 rejected records. "
+                        "Show the conversion report?"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReportQuestion(kQuestionTexts, Attention{c.warnings, c.rejected}), c.question)
+            << c.warnings << " warnings, " << c.rejected << " rejected";
+    }
+}
+
+TEST(InitialFolder, TakesTheFirstFolderThatExists) {
+    const std::set<std::string> folders = {"C:\\Jobs\\North\\", "D:\\", "C:\\Last\\",
+                                           "C:\\Users\\Ann\\Documents\\"};
+    const auto isFolder = [&folders](const std::string& f) { return folders.count(f) > 0; };
+    const std::string last = "C:\\Last", documents = "C:\\Users\\Ann\\Documents";
+    struct Case {
+        const char* own;
+        std::vector<std::string> others;
+        const char* lastFolder;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"C:\\Jobs\\North\\bfile", {"D:\\job.gfl"}, last.c_str(), "C:\\Jobs\\North\\"},
+        {" D:job.bfl ", {}, last.c_str(), "D:\\"},
+        // The field's own path names no folder, or one that is gone: another field's.
+        {"", {"", "typed", "C:\\Jobs\\North\\gfile"}, last.c_str(), "C:\\Jobs\\North\\"},
+        {"C:\\Gone\\bfile", {"D:\\out.txt"}, last.c_str(), "D:\\"},
+        // No field helps: the folder last used, with or without its backslash.
+        {"bfile", {"C:\\Gone\\gfile"}, last.c_str(), "C:\\Last\\"},
+        {"", {}, "C:\\Last\\", "C:\\Last\\"},
+        // Nor the folder last used: Documents.
+        {"", {}, "C:\\Removed", "C:\\Users\\Ann\\Documents\\"},
+        {"", {}, "", "C:\\Users\\Ann\\Documents\\"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(InitialFolder(c.own, c.others, c.lastFolder, documents, isFolder), c.folder)
+            << "field " << c.own;
+    }
+    EXPECT_EQ(InitialFolder("", {}, "", "", isFolder), "");  // the dialog chooses
+}
+
+TEST(WithCrLf, EndsEveryLineWithCrLfOnce) {
+    EXPECT_EQ(WithCrLf("Conversion report\nSERFIL  serfil\n"), "Conversion report\r\nSERFIL  serfil\r\n");
+    EXPECT_EQ(WithCrLf("\n\na\r\nb"), "\r\n\r\na\r\nb");
+    EXPECT_EQ(WithCrLf(""), "");
 }
 
 }  // namespace
