@@ -101,7 +101,13 @@ std::wstring SystemPath(const std::string& path) {
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     if (path.empty()) return nullptr;
-    return _wfopen(SystemPath(path).c_str(), Wide(mode).c_str());
+    std::FILE* stream = _wfopen(SystemPath(path).c_str(), Wide(mode).c_str());
+    // The C library says "Permission denied" for a file another program holds open too.
+    if (stream == nullptr &&
+        (_doserrno == ERROR_SHARING_VIOLATION || _doserrno == ERROR_LOCK_VIOLATION)) {
+        errno = EBUSY;
+    }
+    return stream;
 }
 
 bool NameExists(const std::string& path) {
@@ -141,10 +147,10 @@ int ErrnoOf(DWORD error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE: return ENOENT;
-        case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-        case ERROR_UNABLE_TO_REMOVE_REPLACED:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED: return EBUSY;
+        case ERROR_ACCESS_DENIED:
         case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
         case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: return EACCES;
         case ERROR_ALREADY_EXISTS:
@@ -176,6 +182,19 @@ std::FILE* StreamOf(HANDLE handle, int flags, const char* mode, int& error) {
 
 HANDLE HandleOf(std::FILE* stream) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+/// Whether another program holds the file open without letting it be deleted or renamed
+/// (access denied says only that something refused).
+bool InUse(const std::wstring& path) {
+    HANDLE handle = CreateFileW(path.c_str(), DELETE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 }  // namespace
@@ -239,11 +258,22 @@ bool MoveOver(const std::string& temporaryPath, const std::string& target, int& 
                          nullptr, nullptr)) {
             return true;
         }
-    } else if (MoveFileExW(from.c_str(), to.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD failure = GetLastError();
+        // Refused because the old file is in use or protected: nothing changed.
+        if (failure == ERROR_SHARING_VIOLATION || failure == ERROR_LOCK_VIOLATION ||
+            failure == ERROR_UNABLE_TO_REMOVE_REPLACED || failure == ERROR_ACCESS_DENIED ||
+            failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+            error = ErrnoOf(failure);
+            return false;
+        }
+        // Otherwise the old file is gone already (the new one could not take its name), or
+        // the file system cannot replace (some network shares): a plain move finishes.
+    }
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
     error = ErrnoOf(GetLastError());
+    if (error == EACCES && InUse(to)) error = EBUSY;
     return false;
 }
 
@@ -438,6 +468,10 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 std::string SystemErrorText(int error) {
+#ifdef _WIN32
+    // What a sharing violation comes to: the C library would say "Resource device".
+    if (error == EBUSY) return "In use by another program";
+#endif
     // strerror in the "C" locale: the program never sets another.
     const char* text = std::strerror(error);
     return text ? text : "unknown error";

@@ -8,6 +8,9 @@
 //   gui_driver <scenario> <program.exe> [arguments of the scenario]
 //   gui_driver record <file> <arguments...>   writes its arguments to <file>, one a line (the
 //                                             program the tests have open HTML files)
+//   gui_driver hold <file> <program> <arguments...>
+//                                             runs the program while <file> is open with no
+//                                             sharing; exits with the program's status
 //
 // Prints one line per check ("ok ..." or "FAIL ..."), and "SNAP <name> <x> <y> <width>
 // <height>" when the screen shows a window worth a screenshot; it then waits until the file
@@ -960,6 +963,29 @@ int Drop(const std::string& exe, const std::string& folder) {
     return g_failures;
 }
 
+// Runs a program while FILE is open here with no sharing, as an editor or a viewer may hold a
+// file the user asks to replace; returns the program's exit status (200 when it did not start).
+int Hold(const std::string& file, const std::vector<std::string>& command) {
+    HANDLE held = CreateFileW(W(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) return 200;
+    std::wstring line;
+    for (const std::string& arg : command) line += L"\"" + W(arg) + L"\" ";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    DWORD status = 200;
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &status);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(held);
+    return static_cast<int>(status);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -972,6 +998,8 @@ int wmain(int argc, wchar_t** argv) {
         for (std::size_t i = 2; i < args.size(); ++i) lines += args[i] + "\n";
         WriteWhole(args[1], lines);
         return 0;
+    } else if (scenario == "hold" && args.size() >= 3) {
+        return Hold(args[1], {args.begin() + 2, args.end()});
     } else if (scenario == "layout" && args.size() == 2) {
         failures = Layout(args[1]);
     } else if (scenario == "enter" && args.size() == 7) {
@@ -996,7 +1024,8 @@ int wmain(int argc, wchar_t** argv) {
                      "       gui_driver about PROGRAM RECORD_FILE\n"
                      "       gui_driver browse PROGRAM FOLDER NAME_IN_FOLDER NAME_LOWER_CASED\n"
                      "       gui_driver drop PROGRAM FOLDER\n"
-                     "       gui_driver record FILE ARGUMENTS...\n");
+                     "       gui_driver record FILE ARGUMENTS...\n"
+                     "       gui_driver hold FILE PROGRAM ARGUMENTS...\n");
         return 100;
     }
     return failures < 100 ? failures : 99;

@@ -264,6 +264,56 @@ run_console() {
         echo "FAIL console: a console shows \"$(tr -d '\033' <"$work/console.tty")\""
         failed=1
     fi
+    console_streams_and_files_in_use || failed=1
+    return $failed
+}
+
+# Files another program holds open with no sharing (the driver holds one while the console
+# program runs) stop the conversion with the reason, and the old output stays as it was, with
+# nothing left beside it; "-o -" writes the Linux program's bytes, CR LF unchanged, and "-b -"
+# reads standard input.
+console_streams_and_files_in_use() {
+    local dir=$work/in-use exe driver linux=$BB_NATIVE_CLI failed=0 status
+    exe=$(winpath "$app_dir/bbook2tellurax.exe")
+    rm -rf "$dir" && mkdir -p "$dir"
+    cp "$BB_SOURCE_DIR/examples/project.bfl" "$dir/"
+    printf 'Earlier results\r\n' >"$dir/held.txt"
+    local -a cases=(
+        # file held | output | message on standard error
+        "held.txt|held.txt|Cannot open file held.txt: In use by another program"
+        "project.bfl|new.txt|Cannot open file project.bfl: In use by another program"
+    )
+    local row held output message
+    for row in "${cases[@]}"; do
+        IFS='|' read -r held output message <<<"$row"
+        status=0
+        (cd "$dir" && "$wine" "$BB_DRIVER_EXE" hold "$held" "$exe" -b project.bfl -o "$output") \
+            </dev/null >"$work/console.out" 2>"$work/console.err" || status=$?
+        if [[ $status == 1 && $(cat "$work/console.err") == "bbook2tellurax: $message"$'\r' &&
+            $(cat "$dir/held.txt") == $'Earlier results\r' &&
+            $(ls "$dir" | tr '\n' ' ') == "held.txt project.bfl " ]]; then
+            echo "ok   console: $held held open: \"$message\", nothing changed"
+        else
+            echo "FAIL console: $held held open: status $status," \
+                "err \"$(cat "$work/console.err")\", files: $(ls "$dir" | tr '\n' ' ')"
+            failed=1
+        fi
+    done
+
+    "$linux" -b "$dir/project.bfl" -o - >"$dir/linux.txt"
+    (cd "$dir" && "$wine" "$app_dir/bbook2tellurax.exe" -b project.bfl -o -) </dev/null >"$dir/stdout.txt" \
+        2>/dev/null || true
+    (cd "$dir" && "$wine" "$app_dir/bbook2tellurax.exe" -b - -o stdin.txt) <"$dir/project.bfl" >/dev/null \
+        2>&1 || true
+    local name
+    for name in stdout stdin; do
+        if [[ -s $dir/linux.txt ]] && cmp -s "$dir/$name.txt" "$dir/linux.txt"; then
+            echo "ok   console: the output through $name equals the Linux program's, byte for byte"
+        else
+            echo "FAIL console: the output through $name differs from the Linux program's"
+            failed=1
+        fi
+    done
     return $failed
 }
 
