@@ -183,7 +183,10 @@ std::string CConvertDlg::LoadMessageText(int number) {
 
 int CConvertDlg::ShowMessage(const std::string& text, unsigned style, int helpContext) {
     if (helpContext == kMsgSuccess && (style & MB_ICONMASK) == 0) style |= MB_ICONINFORMATION;
-    return AfxMessageBox(text, style, static_cast<UINT>(helpContext));
+    // A file that cannot be opened, read or written: the system's reason on a line of its own.
+    const std::string reason = SystemReason(helpContext, m_converter.LastSystemError());
+    return AfxMessageBox(reason.empty() ? text : text + "\n\n" + reason, style,
+                         static_cast<UINT>(helpContext));
 }
 
 bool CConvertDlg::NameExists(const std::string& path) { return ::NameExists(path); }

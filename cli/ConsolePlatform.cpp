@@ -25,11 +25,9 @@ int ConsolePlatform::ShowMessage(const std::string& text, unsigned /*style*/, in
         return 1;  // the OK button
     }
     std::string line = "bbook2tellurax: " + text;
-    const bool fileError = helpContext == kMsgCannotOpen || helpContext == kMsgWriteError ||
-                           helpContext == kMsgReadError;
-    if (fileError && converter != nullptr && converter->LastSystemError() != 0) {
-        line += ": " + SystemErrorText(converter->LastSystemError());
-    }
+    const std::string reason =
+        converter ? SystemReason(helpContext, converter->LastSystemError()) : std::string();
+    if (!reason.empty()) line += ": " + reason;
     WriteText(stderr, line + "\n");
     std::fflush(stderr);
     return 1;

@@ -1,5 +1,6 @@
 #include "convert/Messages.h"
 
+#include "common/FileSystem.h"
 #include "common/Utf.h"
 
 std::string CatalogueText(int number) {
@@ -32,4 +33,10 @@ std::string FormatMessageText(std::string_view format, const std::vector<std::st
     }
     text.resize(Utf8Prefix(text, kMaxMessageLength).size());
     return text;
+}
+
+std::string SystemReason(int number, int systemError) {
+    const bool fileError =
+        number == kMsgCannotOpen || number == kMsgWriteError || number == kMsgReadError;
+    return fileError && systemError != 0 ? SystemErrorText(systemError) : std::string();
 }

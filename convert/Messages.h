@@ -17,3 +17,8 @@ std::string CatalogueText(int number);
 /// "%%" is a percent sign; a conversion without an argument left is dropped. The result is cut
 /// after kMaxMessageLength characters, never inside one.
 std::string FormatMessageText(std::string_view format, const std::vector<std::string>& args);
+
+/// Why a file could not be opened, read or written, in the system's words ("Permission
+/// denied"), for messages 1516, 1517 and 1518 when the system gave an error number; empty
+/// for every other message.
+std::string SystemReason(int number, int systemError);
