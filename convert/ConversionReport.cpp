@@ -9,11 +9,6 @@ constexpr int kBFileOtherSlot = kAlphabet * kAlphabet;  // every other text in c
 constexpr int kBFileSlots = kBFileOtherSlot + 1;
 constexpr int kGFileSlots = 256;  // by the first byte
 
-static_assert(static_cast<int>(RecordWarning::kCount) == 9 &&
-                  static_cast<int>(ReportWarning::kRejected) ==
-                      static_cast<int>(RecordWarning::kRejected),
-              "the readers' warnings come first, in the same order");
-
 int SlotCount(ReportFile file) {
     switch (file) {
         case ReportFile::kBFile: return kBFileSlots;
@@ -150,8 +145,8 @@ Attention ConversionReport::WhatDeservesALook() const {
         for (int w = 0; w < kReportWarningCount; ++w) {
             const std::int64_t count = account.warnings[static_cast<std::size_t>(w)].at.count;
             const auto warning = static_cast<ReportWarning>(w);
-            const bool rejection = warning == ReportWarning::kRejected ||
-                                   warning == ReportWarning::kRejectedMark;
+            const bool rejection = warning == ReportWarningOf(RecordWarning::kRejected) ||
+                                   warning == ReportWarningOf(RecordWarning::kRejectedMark);
             (rejection ? attention.rejected : attention.warnings) += count;
         }
     }

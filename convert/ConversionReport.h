@@ -22,22 +22,19 @@ using ReportFile = BlueBookFile;
 constexpr int kReportFileCount = 3;
 constexpr int kSkipReasonCount = static_cast<int>(SkipReason::kCount);
 
-/// What the report warns of: the readers' warnings, and what comparing the files shows.
+/// What the report warns of: the readers' warnings (RecordWarning), by the same numbers, then
+/// what comparing the files shows.
 enum class ReportWarning {
-    kRejectedMark,       // B-file record marked rejected ("R", "O", "F" in column 6)
-    kDigitsThenBlanks,   // a numeric field whose digits are followed by blanks in the field
-    kTypeAtColumn1,      // B-file line with blank columns 1 to 6 (the line is skipped)
-    kBlankHeight,        // "*86*" with a blank height field, written as 0.0
-    kDuplicateStation,   // a second "*80*" for a station; "*85*"/"*86*" update the first
-    kSetShort,           // vector set closed with fewer C/F records than its count
-    kTermOutsideMatrix,  // a D or E term whose row or column lies outside the matrix
-    kNotANumber,         // a numeric field holds characters that are not part of a number
-    kRejected,           // a record marked rejected: written as a comment, not used
-    kUnmatchedEndpoint,  // a vector end point that is no B-file station
-    kUnreachedStation,   // a B-file station that no vector reaches
-    kNothingRead,        // an input held no record this converter reads
+    // a vector end point that is no B-file station
+    kUnmatchedEndpoint = static_cast<int>(RecordWarning::kCount),
+    kUnreachedStation,  // a B-file station that no vector reaches
+    kNothingRead,       // an input held no record this converter reads
     kCount
 };
+/// The report's number of a reader's warning.
+constexpr ReportWarning ReportWarningOf(RecordWarning warning) {
+    return static_cast<ReportWarning>(static_cast<int>(warning));
+}
 constexpr int kReportWarningCount = static_cast<int>(ReportWarning::kCount);
 constexpr int kRecordNoteCount = static_cast<int>(RecordNote::kCount);
 

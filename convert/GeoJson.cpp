@@ -38,10 +38,7 @@ constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();  // writte
 static_assert(kReportWarningCount <= 32, "one bit per warning");
 
 std::uint32_t Bit(ReportWarning warning) { return 1u << static_cast<unsigned>(warning); }
-std::uint32_t Bit(RecordWarning warning) {
-    // The report's warnings begin with the readers' own, in the same order.
-    return Bit(static_cast<ReportWarning>(static_cast<int>(warning)));
-}
+std::uint32_t Bit(RecordWarning warning) { return Bit(ReportWarningOf(warning)); }
 
 /// Appends `, "key": ` to the properties.
 void Key(std::string& text, const char* key) {

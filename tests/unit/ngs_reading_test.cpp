@@ -193,7 +193,7 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kBFile,
          static_cast<int>(ReportWarning::kUnreachedStation), {}, {}},
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kGFile,
-         static_cast<int>(ReportWarning::kRejected), {}, {43}},
+         static_cast<int>(ReportWarningOf(RecordWarning::kRejected)), {}, {43}},
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kBFile, -1,
          RecordNote::kNameFromStationId, {296, 297, 304, 305}},
         {"", htdp + "Ex4_bfile", "", ReportFile::kBFile, -1, RecordNote::kBlanksAsZeros,
@@ -201,7 +201,7 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
         {"", dir / "bfile", "", ReportFile::kBFile, -1, RecordNote::kDerivedHeight, {2}},
         {"", dir / "bfile", "", ReportFile::kBFile, -1, RecordNote::kReadAsWritten, {2}},
         {"", dir / "bfile", "", ReportFile::kBFile,
-         static_cast<int>(ReportWarning::kNotANumber), {}, {2}},
+         static_cast<int>(ReportWarningOf(RecordWarning::kNotANumber)), {}, {2}},
     };
     for (const auto& c : cases) {
         FakePlatform platform;

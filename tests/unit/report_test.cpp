@@ -132,12 +132,12 @@ TEST(ReportBFile, CountsEachRecordOnceWithItsReasonAndFirstLines) {
     EXPECT_EQ(LinesOf(r.Skips(b, "*93*", SkipReason::kTypeAtColumn1)), (V{19}));
     EXPECT_EQ(r.Skips(b, "*22*", SkipReason::kUnsupportedType).count, 0);
 
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kRejectedMark).at), (V{12}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kDigitsThenBlanks).at), (V{10, 23}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kTypeAtColumn1).at), (V{19}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kBlankHeight).at), (V{9}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarning::kDuplicateStation).at), (V{6}));
-    EXPECT_EQ(r.Warning(b, ReportWarning::kDuplicateStation).names,
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kRejectedMark)).at), (V{12}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kDigitsThenBlanks)).at), (V{10, 23}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kTypeAtColumn1)).at), (V{19}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kBlankHeight)).at), (V{9}));
+    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kDuplicateStation)).at), (V{6}));
+    EXPECT_EQ(r.Warning(b, ReportWarningOf(RecordWarning::kDuplicateStation)).names,
               std::vector<std::string>{"0001"});
     // Without a G-file the stations are not compared with vectors.
     EXPECT_EQ(r.Warning(b, ReportWarning::kUnreachedStation).at.count, 0);
@@ -228,10 +228,10 @@ TEST(ReportGFile, VectorSetRecordsCountWhenTheirSetIsWritten) {
     EXPECT_EQ(LinesOf(r.Skips(g, "B", SkipReason::kSetNeverClosed)), (V{14}));
     EXPECT_EQ(LinesOf(r.Skips(g, "C", SkipReason::kSetNeverClosed)), (V{15}));
 
-    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarning::kSetShort).at), (V{8}));
-    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarning::kTermOutsideMatrix).at), (V{13}));
+    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarningOf(RecordWarning::kSetShort)).at), (V{8}));
+    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarningOf(RecordWarning::kTermOutsideMatrix)).at), (V{13}));
     // Line 15 has blanks after its digits too, but its set was never written.
-    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarning::kDigitsThenBlanks).at), (V{5}));
+    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarningOf(RecordWarning::kDigitsThenBlanks)).at), (V{5}));
 
     EXPECT_EQ(r.vectorsWritten, 3);  // two of set 1 (one empty), one of set 2
     EXPECT_EQ(r.positionsWritten, 1);
@@ -248,7 +248,7 @@ TEST(ReportGFile, VectorsBeyondTheLargestSetAreSkipped) {
     EXPECT_EQ(LinesOf(r.Skips(ReportFile::kGFile, "C", SkipReason::kTooManyVectors)),
               (std::vector<int>{kMaxVectors + 2}));  // line 1 is B, line 2 vector 1
     EXPECT_EQ(r.vectorsWritten, kMaxVectors);
-    EXPECT_EQ(r.Warning(ReportFile::kGFile, ReportWarning::kSetShort).at.count, 0);
+    EXPECT_EQ(r.Warning(ReportFile::kGFile, ReportWarningOf(RecordWarning::kSetShort)).at.count, 0);
 }
 
 TEST(ReportStations, SerfilNamesAndStationsAreComparedWithVectorEnds) {
