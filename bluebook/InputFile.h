@@ -68,6 +68,9 @@ private:
     bool Keep(std::size_t bytes);
     /// Reads the rest of a stream read once into its copy and reads the copy from then on.
     bool SwitchToCopy();
+    /// The LF of the line at m_pos when the whole line stands in the buffer with no NUL or
+    /// Ctrl-Z byte before its end; nullptr otherwise.
+    const char* WholeLineEnd();
     /// The common case of ReadPhysicalLine: the whole line, its LF included, stands in the
     /// buffer, and no NUL or Ctrl-Z byte comes before its end. False (nothing read) otherwise.
     bool ReadWholeLineInBuffer(std::string_view& line, std::size_t maxKeep);
