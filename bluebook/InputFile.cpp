@@ -174,6 +174,31 @@ bool InputFile::ReadPhysicalLine(std::string_view& line, std::string& scratch,
     return read;
 }
 
+bool InputFile::KeepPart(std::string& line, const char* part, std::size_t length,
+                         std::size_t maxKeep, bool& inLeadingBlanks) {
+    bool keptAll = true;
+    // A NUL byte ends the text of the line; the rest of it is dropped.
+    const char* nul = static_cast<const char*>(std::memchr(part, '\0', length));
+    if (nul != nullptr) {
+        length = static_cast<std::size_t>(nul - part);
+        keptAll = false;
+    }
+    if (inLeadingBlanks) {
+        std::size_t skip = 0;
+        while (skip < length && IsBlank(part[skip])) ++skip;
+        if (skip < length) inLeadingBlanks = false;
+        m_leadingBlanks += skip;
+        part += skip;
+        length -= skip;
+    }
+    if (line.size() + length > maxKeep) {
+        length = maxKeep - line.size();
+        keptAll = false;
+    }
+    line.append(part, length);
+    return keptAll;
+}
+
 bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
     std::string_view whole;
     if (ReadWholeLineInBuffer(whole, maxKeep)) {
@@ -202,29 +227,7 @@ bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
         }
         readAny = readAny || length > 0 || newline != nullptr;
 
-        const char* segment = begin;
-        std::size_t take = length;
-        if (keptAll) {
-            // A NUL byte ends the text of the line; the rest of it is dropped.
-            const char* nul = static_cast<const char*>(std::memchr(segment, '\0', take));
-            if (nul != nullptr) {
-                take = static_cast<std::size_t>(nul - segment);
-                keptAll = false;
-            }
-            if (inLeadingBlanks) {
-                std::size_t skip = 0;
-                while (skip < take && IsBlank(segment[skip])) ++skip;
-                if (skip < take) inLeadingBlanks = false;
-                m_leadingBlanks += skip;
-                segment += skip;
-                take -= skip;
-            }
-            if (line.size() + take > maxKeep) {
-                take = maxKeep - line.size();
-                keptAll = false;
-            }
-            line.append(segment, take);
-        }
+        if (keptAll) keptAll = KeepPart(line, begin, length, maxKeep, inLeadingBlanks);
         if (length > 0) lastWasCR = begin[length - 1] == '\r';
 
         if (ctrlZ != nullptr) {

@@ -68,6 +68,10 @@ private:
     bool Keep(std::size_t bytes);
     /// Reads the rest of a stream read once into its copy and reads the copy from then on.
     bool SwitchToCopy();
+    /// Appends a part of a line read in pieces to `line`: its leading blanks counted and left
+    /// out, cut at a NUL byte and after `maxKeep` bytes. False once something was dropped.
+    bool KeepPart(std::string& line, const char* part, std::size_t length, std::size_t maxKeep,
+                  bool& inLeadingBlanks);
     /// The LF of the line at m_pos when the whole line stands in the buffer with no NUL or
     /// Ctrl-Z byte before its end; nullptr otherwise.
     const char* WholeLineEnd();
