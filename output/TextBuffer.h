@@ -19,6 +19,9 @@ public:
     void Grow(std::size_t n) { m_size += n; }
 
     void Append(std::string_view text) {
+        // An empty view may hold no pointer at all (a station name never given), and memcpy
+        // must not be handed one.
+        if (text.empty()) return;
         std::memcpy(Room(text.size()), text.data(), text.size());
         m_size += text.size();
     }
