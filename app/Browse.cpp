@@ -127,11 +127,6 @@ void CConvertDlg::OnBrowseBFile() {
     if (UpdateData(TRUE)) BrowseForFile(4);
 }
 
-std::vector<std::string> CConvertDlg::FieldPaths() const {
-    return {m_converter.m_serfilPath, m_converter.m_bFilePath, m_converter.m_gFilePath,
-            m_converter.m_outputPath};
-}
-
 void CConvertDlg::BrowseForFile(int kind) {
     if (kind < 1 || kind > 4) return;
     const BrowseKind& browse = kBrowseKinds[kind - 1];

@@ -155,6 +155,12 @@ void CConvertDlg::OnDropFiles(HDROP drop) {
     }
 }
 
+std::vector<std::string> CConvertDlg::FieldPaths() const {
+    std::vector<std::string> paths;
+    for (const PathField& field : kPathFields) paths.push_back(m_converter.*field.path);
+    return paths;
+}
+
 void CConvertDlg::LoadFields() {
     CWinApp* app = AfxGetApp();
     if (!app) return;
