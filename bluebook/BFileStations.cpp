@@ -24,9 +24,9 @@ constexpr ScaledField k13SemiMinorAxis{71, 10, 0.001};
 
 // "*80*" control point, "*85*" deflection of the vertical, "*86*" heights.
 constexpr Field kStation{11, 4};
-constexpr ScaledField k80Latitude{45, 11, 1e-9};
+constexpr ScaledField k80Latitude{45, 11, 1e-9, kPackedAngle};
 constexpr int k80LatitudeHemisphere = 56;  // "S": south
-constexpr ScaledField k80Longitude{57, 12, 1e-9};
+constexpr ScaledField k80Longitude{57, 12, 1e-9, kPackedAngle};
 constexpr int k80LongitudeHemisphere = 69;  // "W": west
 constexpr ScaledField k80Elevation{70, 6, 0.01};
 constexpr ScaledField k85Xi{63, 5, 0.01};

@@ -62,6 +62,7 @@ enum class RecordWarning {
     kTermOutsideMatrix,  // a D or E term whose row or column lies outside the matrix
     kNotANumber,         // a numeric field holds characters that are not part of a number
     kRejected,           // a record marked rejected: written as a comment, not used
+    kExponent,           // a numeric field holds an exponent (no Blue Book field does)
     kCount
 };
 
@@ -71,6 +72,7 @@ enum class RecordNote {
     kDerivedHeight,      // "*86*" ellipsoidal height blank: orthometric plus geoid height
     kReadAsWritten,      // columns 1 to 6 blank: the line was read with its columns as written
     kNameFromStationId,  // a station named by the station ID of its "*25*" record
+    kPointWritten,       // a decimal point written in a field with implied decimals
     kCount
 };
 

@@ -166,7 +166,7 @@ TEST_F(BadInput, NinetyNineVectorsWithTermsBeyondTheMatrix) {
 
 TEST_F(BadInput, FieldsWithLettersSignsExponentsAndInfinityText) {
     std::string line = Record80("AAAA");
-    line.replace(44, 11, "-1.5e1xxxxx");  // -15, read up to the first letter
+    line.replace(44, 11, "-1.5e1xxxxx");  // -15 written with a point: -0.0015 packed
     line.replace(69, 6, "nanxxx");
     std::string second = Record80("BBBB");
     second.replace(44, 11, "  +inf     ");  // a sign, then no number: 0
@@ -176,7 +176,7 @@ TEST_F(BadInput, FieldsWithLettersSignsExponentsAndInfinityText) {
         RunKeepingInputs({"-b", MakeFile("b", line + "\r\n" + second + "\r\n"), "-o", out});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string written = ReadFile(out);
-    EXPECT_NE(written.find("$GEO_COMPACT; AAAA; -0.000000015; "), std::string::npos) << written;
+    EXPECT_NE(written.find("$GEO_COMPACT; AAAA; -0.001500000; "), std::string::npos) << written;
     EXPECT_NE(written.find("$GEO_COMPACT; BBBB; 0.000000000; 0.0000001; -105.010203456; "
                            "0.0000001; 0.0000; "),
               std::string::npos)

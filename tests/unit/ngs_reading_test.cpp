@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bluebook/Fields.h"
 #include "bluebook/RecordLine.h"
 #include "convert/ConversionReport.h"
 #include "support/TestSupport.h"
@@ -55,6 +56,48 @@ TEST(NgsNumbers, BlanksAfterTheFirstCharacterAreZerosAndOnlyNumbersAreRead) {
         EXPECT_EQ(notes.blanksAsZeros, c.blanksAsZeros) << '"' << c.text << '"';
         EXPECT_EQ(notes.notANumber, c.notANumber) << '"' << c.text << '"';
     }
+}
+
+TEST(NgsNumbers, AWrittenDecimalPointOverridesTheImpliedDecimals) {
+    // Fortran's Fw.d: a point written in the field places it, and the d implied decimals no
+    // longer apply; in the packed angles the point stands in the seconds (times 1e-4 packed).
+    constexpr ScaledField kHeight{1, 7, 0.001};         // *86* heights, F7.3
+    constexpr ScaledField kComponent{1, 11, 0.0001};    // C record DX
+    constexpr ScaledField kLatitude{1, 11, 1e-9, kPackedAngle};
+    constexpr ScaledField kLongitude{1, 12, 1e-9, kPackedAngle};
+    constexpr ScaledField kDirection{1, 9, 1e-6, kPackedAngle};
+    const struct {
+        const char* text;
+        ScaledField field;
+        double value;
+        bool point, exponent;
+    } cases[] = {
+        {"1234.56", kHeight, 1234.56, true, false},
+        {"-23.45 ", kHeight, -23.45, true, false},      // the blank is a zero after the point
+        {"   -.5 ", kHeight, -0.5, true, false},
+        {"+12.   ", kHeight, 12.0, true, false},
+        {" 1 2.5 ", kHeight, 102.5, true, false},       // a blank before the point is a zero
+        {"  1.5E2", kHeight, 150.0, true, true},
+        {"   15E2", kHeight, 1.5, false, true},         // no point: 0.015E2
+        {"12AB.5 ", kHeight, 0.012, false, false},      // the number ended before the point
+        {"1234560", kHeight, 1234.56, false, false},
+        {"  2902.7391", kComponent, 2902.7391, true, false},
+        {"-6881384804", kComponent, -688138.4804, false, false},
+        {"391234.5678", kLatitude, 39.12345678, true, false},
+        {"39123456789", kLatitude, 39.123456789, false, false},
+        {"1121234.5678", kLongitude, 112.12345678, true, false},
+        {"1234512.3", kDirection, 123.45123, true, false},
+    };
+    for (const auto& c : cases) {
+        RecordFields ngs(c.text, Reading::kNgs);
+        EXPECT_DOUBLE_EQ(ngs.Real(c.field), c.value) << '"' << c.text << '"';
+        EXPECT_EQ(ngs.Notes().pointWritten, c.point) << '"' << c.text << '"';
+        EXPECT_EQ(ngs.Notes().ngs.exponent, c.exponent) << '"' << c.text << '"';
+    }
+    // The literal reading keeps the implied decimals, point or not.
+    RecordFields literal("1234.56", Reading::kClassic);
+    EXPECT_DOUBLE_EQ(literal.Real(kHeight), 1.23456);
+    EXPECT_FALSE(literal.Notes().pointWritten);
 }
 
 /// A record line with its line end.
