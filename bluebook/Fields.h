@@ -36,6 +36,7 @@ struct RecordNotes {
     bool pointWritten = false;        // NGS reading: a decimal point overrode implied decimals
     bool readAsWritten = false;       // NGS reading: columns 1 to 6 were blank
     bool nameFromStationId = false;   // NGS reading: a station named by its "*25*" ID
+    bool vectorsCounted = false;      // NGS reading: a blank vector count, the vectors counted
 };
 
 /// The fields of one record line, read the way `reading` says, and what their numbers looked
@@ -110,4 +111,5 @@ inline void HandOnRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
     if (notes.pointWritten) receiver.Note(at, RecordNote::kPointWritten);
     if (notes.readAsWritten) receiver.Note(at, RecordNote::kReadAsWritten);
     if (notes.nameFromStationId) receiver.Note(at, RecordNote::kNameFromStationId);
+    if (notes.vectorsCounted) receiver.Note(at, RecordNote::kVectorsCounted);
 }

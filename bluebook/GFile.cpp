@@ -193,6 +193,8 @@ private:
     /// A B record: discards the open set and opens a new, empty one.
     void StartSet(RecordFields& f) {
         m_vectorCount = f.Int(kVectorCount);
+        // NGS's programs count the set's C and F records when the count is left blank.
+        m_countVectors = m_reading == Reading::kNgs && f.IsBlank(kVectorCount);
         DiscardSet();
         m_table.Clear();
         std::fill(std::begin(m_rejects), std::end(m_rejects), RejectMark{});
@@ -238,6 +240,12 @@ private:
     /// the closing one. A term outside the matrix is not stored but still counts as the line's
     /// last term.
     int ReadTerms(RecordFields& f, const TermLayout& layout, bool covariance) {
+        if (m_countVectors) {
+            // The set's first D or E record: its vectors are the C and F records before it.
+            m_vectorCount = m_readCount;
+            m_countVectors = false;
+            m_b.notes.vectorsCounted = true;
+        }
         int lastRow = 0;
         int lastColumn = 0;
         bool outside = false;
@@ -289,6 +297,7 @@ private:
     VectorTable m_table;
     RejectMark m_rejects[kMaxVectors];  // of the vectors of the open set
     int m_vectorCount = 0;  // n of the last B record; 0 before the first
+    bool m_countVectors = false;  // its count was blank: the C and F records up to a D or E
     int m_readCount = 0;    // C and F records since the last B record, up to kMaxVectors
     bool m_seenB = false;
     // The records read into the open set since it was last handed on.

@@ -73,6 +73,7 @@ enum class RecordNote {
     kReadAsWritten,      // columns 1 to 6 blank: the line was read with its columns as written
     kNameFromStationId,  // a station named by the station ID of its "*25*" record
     kPointWritten,       // a decimal point written in a field with implied decimals
+    kVectorsCounted,     // a G-file B record's blank vector count: its C and F records counted
     kCount
 };
 

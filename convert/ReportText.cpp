@@ -50,6 +50,7 @@ constexpr Wording kNotes[] = {
     {"columns 1 to 6 blank, read as written", "read-as-written"},
     {"station named by its *25* ID", "name-from-station-id"},
     {"decimal point written in an implied-decimal field", "point-written"},
+    {"vector count blank, the set's C and F records counted", "vectors-counted"},
 };
 static_assert(sizeof kNotes / sizeof kNotes[0] == kRecordNoteCount, "one per note");
 
