@@ -185,6 +185,7 @@ private:
         r.directionSd = Combined(f.Real(kDirectionSdA), f.Real(kDirectionSdB));
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.direction, r.directionSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.Direction(r), f);
     }
 
@@ -196,6 +197,7 @@ private:
         r.atStation = Station(f, kFromStation);
         r.backsightStation = Station(f, kBacksightStation);
         r.foresightStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.angle, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.HorizontalAngle(r), f);
     }
 
@@ -214,6 +216,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.zenith, r.zenithSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.VerticalAngle(r), f);
     }
 
@@ -236,6 +239,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.heightDiff, r.weight});
         return Converted(m_receiver.HeightDifference(r), f);
     }
 
@@ -264,6 +268,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kDistanceToStation);
+        CheckFinite(f, r.at, {r.distance, r.distanceSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.Distance(r), f);
     }
 
@@ -282,6 +287,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.azimuth, r.azimuthSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.Azimuth(r), f);
     }
 

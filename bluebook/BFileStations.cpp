@@ -253,11 +253,16 @@ int ReadStations(BFilePass& pass, const StationLines& stations, BFileStationTabl
 int HandOnStations(BFilePass& pass, const BFileStationTable& table) {
     for (int i = 0; i < table.Count(); ++i) {
         const BFileStation& s = table[i];
-        const StationRecord record{{BlueBookFile::kBFile, s.line, "*80*"},
-                                   s.name, s.latitude, s.longitude, s.orthoHeight,
-                                   s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
-                                   s.etaSd};
+        StationRecord record{{BlueBookFile::kBFile, s.line, "*80*"},
+                             s.name, s.latitude, s.longitude, s.orthoHeight,
+                             s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
+                             s.etaSd};
+        RecordNotes notes;
+        CheckFinite(AllFinite({s.latitude, s.longitude, s.orthoHeight, s.geoidHeight,
+                               s.ellipsoidHeight, s.xi, s.xiSd, s.eta, s.etaSd}),
+                    pass.GetReading(), record.at, notes);
         if (const int result = pass.Receiver().Station(record); result != 0) return result;
+        HandOnRecordNotes(pass.Receiver(), record.at, notes);
     }
     return 0;
 }

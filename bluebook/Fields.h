@@ -37,6 +37,8 @@ struct RecordNotes {
     bool readAsWritten = false;       // NGS reading: columns 1 to 6 were blank
     bool nameFromStationId = false;   // NGS reading: a station named by its "*25*" ID
     bool vectorsCounted = false;      // NGS reading: a blank vector count, the vectors counted
+    bool notFinite = false;           // a value not finite: not written (NGS reading)
+    bool notFiniteWritten = false;    // a value not finite, written (literal reading)
 };
 
 /// The fields of one record line, read the way `reading` says, and what their numbers looked
@@ -98,6 +100,22 @@ private:
     RecordNotes m_notes;
 };
 
+/// Checks that the values a record writes are finite. When one is not, the NGS reading does
+/// not write the record (`at.notFinite`), and the literal reading writes it as it stands; the
+/// notes tell which, for the warning.
+inline void CheckFinite(bool allFinite, Reading reading, RecordRef& at, RecordNotes& notes) {
+    if (allFinite) return;
+    if (reading == Reading::kNgs) {
+        at.notFinite = true;
+        notes.notFinite = true;
+    } else {
+        notes.notFiniteWritten = true;
+    }
+}
+inline void CheckFinite(RecordFields& f, RecordRef& at, std::initializer_list<double> values) {
+    CheckFinite(AllFinite(values), f.GetReading(), at, f.Notes());
+}
+
 /// Hands on what reading a converted record found: in the literal reading a warning of digits
 /// followed by blanks; in the NGS reading the notes of blanks read as zeros, of decimal points
 /// written, of a line read as written and of names from station IDs, and the warnings of
@@ -112,4 +130,6 @@ inline void HandOnRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
     if (notes.readAsWritten) receiver.Note(at, RecordNote::kReadAsWritten);
     if (notes.nameFromStationId) receiver.Note(at, RecordNote::kNameFromStationId);
     if (notes.vectorsCounted) receiver.Note(at, RecordNote::kVectorsCounted);
+    if (notes.notFinite) receiver.Warning(at, RecordWarning::kNotFinite, {});
+    if (notes.notFiniteWritten) receiver.Warning(at, RecordWarning::kNotFiniteWritten, {});
 }

@@ -4,7 +4,9 @@
 // arc; lengths and heights metres. A value a record does not carry is kAbsent.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
+#include <initializer_list>
 #include <string_view>
 
 #include "common/GpsVectors.h"
@@ -27,12 +29,15 @@ struct RejectMark {
 };
 
 /// Where a record was read: its file, its physical line number, its record type as the file
-/// writes it ("*20*" for the B-file, the first character for the G-file), and its rejection.
+/// writes it ("*20*" for the B-file, the first character for the G-file), its rejection, and
+/// whether it is not to be written because a value it would write is not finite (NGS
+/// reading; the literal reading writes such values as they are).
 struct RecordRef {
     BlueBookFile file;
     int line;
     std::string_view type;
     RejectMark reject{};
+    bool notFinite = false;
 };
 
 /// Why a significant line was not converted.
@@ -63,6 +68,8 @@ enum class RecordWarning {
     kNotANumber,         // a numeric field holds characters that are not part of a number
     kRejected,           // a record marked rejected: written as a comment, not used
     kExponent,           // a numeric field holds an exponent (no Blue Book field does)
+    kNotFinite,          // a value would not be finite: the record is written as a comment
+    kNotFiniteWritten,   // the same in the literal reading, which writes it as it stands
     kCount
 };
 
@@ -202,7 +209,18 @@ struct VectorSetRecord {
     /// included), in the order: B, the vectors 1 .. count, then D and E in line order.
     const SetMember* members;
     std::size_t memberCount;
+    /// Of vectors 1 .. count: a value the vector would write is not finite (NGS reading), so
+    /// it is written as a comment. Null: none is.
+    const bool* notFinite = nullptr;
 };
+
+/// True when every value is finite (neither infinite nor NaN).
+inline bool AllFinite(std::initializer_list<double> values) {
+    for (const double v : values) {
+        if (!std::isfinite(v)) return false;
+    }
+    return true;
+}
 
 /// A G record: a station position, X, Y, Z and their standard deviations, metres.
 struct PositionRecord {

@@ -38,6 +38,8 @@ constexpr Wording kWarnings[] = {
     {"not a number in a numeric field", "not-a-number"},
     {"marked rejected, written as a comment", "rejected"},
     {"exponent in a numeric field", "exponent"},
+    {"value not finite, record not written", "not-finite"},
+    {"value not finite, written as it stands", "not-finite-written"},
     {"vector end point not in the B-file", "unmatched-endpoint"},
     {"station no G-file vector reaches", "unreached-station"},
     {"held no record this converter reads", "nothing-read"},

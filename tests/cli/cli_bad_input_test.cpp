@@ -181,6 +181,15 @@ TEST_F(BadInput, FieldsWithLettersSignsExponentsAndInfinityText) {
                            "0.0000001; 0.0000; "),
               std::string::npos)
         << written;
+    // Read literally, "inf" and "nan" are values as earlier releases read them: written as
+    // they stand, with a warning.
+    const RunResult classic = RunKeepingInputs(
+        {"-b", dir / "b", "-o", out, "--classic", "-r", "--strict"});
+    EXPECT_EQ(classic.status, 3) << classic.err;
+    EXPECT_NE(ReadFile(out).find("$GEO_COMPACT; BBBB; inf; "), std::string::npos);
+    EXPECT_NE(classic.err.find("value not finite, written as it stands       2  lines 1, 2"),
+              std::string::npos)
+        << classic.err;
 }
 
 TEST_F(BadInput, UnreadableInputsAndUnwritableOutputs) {

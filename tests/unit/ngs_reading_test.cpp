@@ -170,6 +170,19 @@ const Job kJobs[] = {
          Rec({{1, "B"}, {26, " 1"}}) + Rec({{1, kC1}, {59, "R"}}) + kD1,
      {"$GPS_COMPACT; 0001; 0002; 1000.00000; 200.00000; 300.00000; ",  // "   10000   "
       "!G-File Record Type B, C, D (rejected: R in column 58)", "!" + kGps1, kGps1}},
+    {"a value that would not be finite: the record is a comment, each such value marked",
+     "",
+     kStation1 + kStation2 +
+         Rec({{1, "000030*50*0001"}, {46, "0002"}, {64, "    1e300S0001e99"}}),
+     // SD X 1e300 x 0.0001 (its blanks are zeros) squares beyond the largest double; the
+     // distance's SD is 1e296 m times 1e98 ppm.
+     Rec({{1, "B"}, {26, " 1"}}) +
+         Rec({{1, "C00010002    1000000"}, {21, "1e3      2000000    1    3000000    1"}}) + kD1,
+     {"!B-File Record Type 50(S) (not finite: not written)",
+      "!$AZ_COMPACT; 0001; 0002; NOOBS; NOOBS; NOOBS; NOOBS; 10000000000",
+      "!G-File Record Type B, C, D (not finite: not written)",
+      "!$GPS_COMPACT; 0001; 0002; 100.00000; 200.00000; 300.00000; (not finite); "
+      "0.000000000000; 0.000000010000; 0.000000000000; 0.000000000000; 0.000000010000"}},
     {"*25* station IDs name serial numbers the SERFIL file does not; never the C record's IDs",
      "AAAA   0001\n",
      Rec({{1, "000010*25*0001"}, {21, "XXXX"}}) + Rec({{1, "000020*25*0002"}, {21, "BBBB"}}) +
@@ -222,6 +235,10 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
     // Line 2 is an unsequenced "*86*" with a blank ellipsoidal height and a letter in its
     // geoid height.
     WriteFile(dir / "bfile", kStation1 + Rec({{7, "*86*0001"}, {17, "0001000"}, {36, "00005X0"}}));
+    WriteFile(dir / "gfile", "A\nB\n" +
+                                 Rec({{1, "C00010002   123.4567"}, {21, "    1"}, {37, "    1"}}) +
+                                 Rec({{1, "C00020003"}, {21, "    1"}, {37, "9e200"}}) +
+                                 Rec({{1, "D  1  2        0"}, {17, "  5  6        0"}}));
     const struct {
         std::string serfil, bfile, gfile;
         ReportFile file;
@@ -245,6 +262,14 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
         {"", dir / "bfile", "", ReportFile::kBFile, -1, RecordNote::kReadAsWritten, {2}},
         {"", dir / "bfile", "", ReportFile::kBFile,
          static_cast<int>(ReportWarningOf(RecordWarning::kNotANumber)), {}, {2}},
+        // Line 3 writes its X with a point (123.4567 m), line 4 its SD of Y with an exponent
+        // that makes its variance overflow; the B record on line 2 leaves its count blank.
+        {"", "", dir / "gfile", ReportFile::kGFile, -1, RecordNote::kPointWritten, {3}},
+        {"", "", dir / "gfile", ReportFile::kGFile, -1, RecordNote::kVectorsCounted, {2}},
+        {"", "", dir / "gfile", ReportFile::kGFile,
+         static_cast<int>(ReportWarningOf(RecordWarning::kExponent)), {}, {4}},
+        {"", "", dir / "gfile", ReportFile::kGFile,
+         static_cast<int>(ReportWarningOf(RecordWarning::kNotFinite)), {}, {4}},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
