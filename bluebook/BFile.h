@@ -30,6 +30,10 @@ struct BFileStation {
     double xiSd = 0.0;
     double eta = 0.0;              // east-west deflection component
     double etaSd = 0.0;
+    int heightsLine = 0;           // of the "*86*" record that gave the heights; 0: none
+    HeightOrigin orthoFrom = HeightOrigin::kElevation;  // kBlank: a blank elevation
+    HeightOrigin geoidFrom = HeightOrigin::kElevation;
+    HeightOrigin ellipsoidFrom = HeightOrigin::kElevation;
 };
 
 /// The stations in the order of their "*80*" records. It grows without limit; entries are never

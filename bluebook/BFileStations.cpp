@@ -158,6 +158,9 @@ int ControlPoint(BFilePass& pass, RecordFields& f, BFileStationTable& table) {
     station.longitude = f.Real(k80Longitude);
     if (f.Letter(k80LongitudeHemisphere) == 'W') station.longitude = -station.longitude;
     station.orthoHeight = f.Real(k80Elevation);
+    if (f.IsBlank(k80Elevation)) {
+        station.orthoFrom = station.geoidFrom = station.ellipsoidFrom = HeightOrigin::kBlank;
+    }
     station.geoidHeight = 0.0;
     station.ellipsoidHeight = station.orthoHeight;
     return pass.Receiver().StationPart({pass.Record(f, false), station.name});
@@ -172,19 +175,39 @@ BFileStation* EarlierStation(BFilePass& pass, RecordFields& f, BFileStationTable
     return nullptr;
 }
 
-/// "*86*" heights; blank fields give 0.0 (with a warning), except that in the NGS reading a
-/// blank ellipsoidal height is the orthometric plus the geoid height (with a note).
-void ReadHeights(RecordFields& f, BFileStation& station) {
-    station.orthoHeight = f.Real(k86OrthoHeight);
-    station.geoidHeight = f.Real(k86GeoidHeight);
-    station.ellipsoidHeight = f.Real(k86EllipsoidHeight);
-    const bool derived = f.GetReading() == Reading::kNgs && f.IsBlank(k86EllipsoidHeight);
-    if (derived) {
-        station.ellipsoidHeight = station.orthoHeight + station.geoidHeight;
-        f.Found().Add(Finding::kDerivedHeight);
+/// A height of a "*86*" record: its value, and whether it was written.
+HeightOrigin Height(RecordFields& f, ScaledField field, double& value) {
+    value = f.Real(field);
+    return f.IsBlank(field) ? HeightOrigin::kBlank : HeightOrigin::kGiven;
+}
+
+/// "*86*" heights of the record on `line`. A blank field is 0.0, with a warning, except that
+/// the NGS reading, as NGS's programs do, derives from h = H + N the one height of the three
+/// that is blank, and a blank ellipsoidal height whatever else is blank (a note when H and N
+/// were written: the usual case).
+void ReadHeights(RecordFields& f, BFileStation& s, int line) {
+    s.heightsLine = line;
+    s.orthoFrom = Height(f, k86OrthoHeight, s.orthoHeight);
+    s.geoidFrom = Height(f, k86GeoidHeight, s.geoidHeight);
+    s.ellipsoidFrom = Height(f, k86EllipsoidHeight, s.ellipsoidHeight);
+    constexpr HeightOrigin kGiven = HeightOrigin::kGiven;
+    constexpr HeightOrigin kBlank = HeightOrigin::kBlank;
+    if (f.GetReading() == Reading::kNgs) {
+        if (s.ellipsoidFrom == kBlank) {
+            s.ellipsoidHeight = s.orthoHeight + s.geoidHeight;
+            s.ellipsoidFrom = HeightOrigin::kDerived;
+            if (s.orthoFrom == kGiven && s.geoidFrom == kGiven) {
+                f.Found().Add(Finding::kDerivedHeight);
+            }
+        } else if (s.geoidFrom == kBlank && s.orthoFrom == kGiven) {
+            s.geoidHeight = s.ellipsoidHeight - s.orthoHeight;
+            s.geoidFrom = HeightOrigin::kDerived;
+        } else if (s.orthoFrom == kBlank && s.geoidFrom == kGiven) {
+            s.orthoHeight = s.ellipsoidHeight - s.geoidHeight;
+            s.orthoFrom = HeightOrigin::kDerived;
+        }
     }
-    if (f.IsBlank(k86OrthoHeight) || f.IsBlank(k86GeoidHeight) ||
-        (f.IsBlank(k86EllipsoidHeight) && !derived)) {
+    if (s.orthoFrom == kBlank || s.geoidFrom == kBlank || s.ellipsoidFrom == kBlank) {
         f.Found().Add(Finding::kBlankHeight);
     }
 }
@@ -204,7 +227,7 @@ int StationDetail(BFilePass& pass, RecordFields& f, BFileStationTable& table, bo
     BFileStation* const station = EarlierStation(pass, f, table);
     if (station == nullptr) return 0;
     if (heights) {
-        ReadHeights(f, *station);
+        ReadHeights(f, *station, pass.LineCounter());
     } else {
         ReadDeflection(f, *station);
     }
@@ -242,6 +265,10 @@ int HandOnStations(BFilePass& pass, const BFileStationTable& table) {
         record.xiSd = s.xiSd;
         record.eta = s.eta;
         record.etaSd = s.etaSd;
+        record.heightsLine = s.heightsLine;
+        record.orthoFrom = s.orthoFrom;
+        record.geoidFrom = s.geoidFrom;
+        record.ellipsoidFrom = s.ellipsoidFrom;
         if (!AllFinite({s.latitude, s.longitude, s.orthoHeight, s.geoidHeight,
                         s.ellipsoidHeight, s.xi, s.xiSd, s.eta, s.etaSd})) {
             record.at.findings.Add(pass.GetReading() == Reading::kNgs ? Finding::kNotFinite

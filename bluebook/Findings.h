@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 enum class Severity { kWarning, kRejection, kNote };
 
@@ -47,8 +49,20 @@ constexpr const FindingInfo& InfoOf(Finding finding) {
     return kFindings[static_cast<int>(finding)];
 }
 
-/// The findings about one record, and the station the findings that name stations concern.
-/// The station is a view, valid as long as the record it came with.
+/// One occurrence of a finding with a sentence of its own, as the network checks make them:
+/// its line when that is not the line of the record it comes with, the stations it concerns,
+/// and what the report and the maps say of it.
+struct FindingDetail {
+    Finding finding;
+    int line = 0;          // 0: the line of the record it comes with
+    std::vector<std::string> stations;  // the stations it concerns
+    std::string text;      // the whole sentence: "geoid height derived: N = h - H = -23.458 m"
+    std::string brief;     // under the finding's title: "N = h - H = -23.458 m"
+};
+
+/// The findings about one record, the station the findings that name stations concern, and the
+/// occurrences that have a sentence of their own. The station and the details are views, valid
+/// as long as the record they came with.
 class Findings {
 public:
     void Add(Finding finding) { m_bits |= Bit(finding); }
@@ -59,10 +73,25 @@ public:
     void Add(const Findings& other) {
         m_bits |= other.m_bits;
         if (!other.m_station.empty()) m_station = other.m_station;
+        if (other.m_details != nullptr) m_details = other.m_details;
+    }
+    /// Adds the findings of `details`, each with its sentence; `details` must outlive the
+    /// record, and at most one list of details is kept.
+    void Add(const std::vector<FindingDetail>* details) {
+        m_details = details;
+        for (const FindingDetail& d : *details) Add(d.finding);
     }
     bool Has(Finding finding) const { return (m_bits & Bit(finding)) != 0; }
     bool Any() const { return m_bits != 0; }
     std::string_view Station() const { return m_station; }
+    /// The occurrences with a sentence of their own (null: none).
+    const std::vector<FindingDetail>* Details() const { return m_details; }
+    /// The findings alone, without the views into the record: to keep beyond it.
+    Findings Kept() const {
+        Findings kept;
+        kept.m_bits = m_bits;
+        return kept;
+    }
 
     /// Calls `each(finding)` for every finding held, in the order of the table.
     template <typename Each>
@@ -79,4 +108,5 @@ private:
 
     std::uint64_t m_bits = 0;
     std::string_view m_station;
+    const std::vector<FindingDetail>* m_details = nullptr;
 };

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string_view>
 
@@ -91,6 +92,14 @@ struct StationPart {
     std::string_view station;
 };
 
+/// Where a station's height comes from.
+enum class HeightOrigin : std::uint8_t {
+    kElevation,  // no "*86*" record: the "*80*" elevation (H and h; N 0.0)
+    kGiven,      // written in its "*86*" record
+    kDerived,    // blank in its "*86*" record, derived from h = H + N (NGS reading)
+    kBlank,      // blank, written as 0.0
+};
+
 /// One station of the table, once every "*80*", "*85*" and "*86*" record has been read.
 struct StationRecord {
     RecordRef at;  // its "*80*" record
@@ -98,6 +107,10 @@ struct StationRecord {
     double latitude = 0.0, longitude = 0.0;  // packed DMS, south and west negative
     double orthoHeight = 0.0, geoidHeight = 0.0, ellipsoidHeight = 0.0;
     double xi = 0.0, xiSd = 0.0, eta = 0.0, etaSd = 0.0;  // deflection of the vertical, seconds
+    int heightsLine = 0;  // of the "*86*" record that gave the heights; 0: none did
+    HeightOrigin orthoFrom = HeightOrigin::kElevation;
+    HeightOrigin geoidFrom = HeightOrigin::kElevation;
+    HeightOrigin ellipsoidFrom = HeightOrigin::kElevation;
 };
 
 // --- B-file: observations ---------------------------------------------------------------------

@@ -42,6 +42,10 @@ const char* const kUsage =
     "      --geojson FILE  write the network as GeoJSON to FILE, for QGIS or a web map\n"
     "      --classic       read numbers and records literally, as earlier releases did,\n"
     "                      instead of the way NGS's programs read them\n"
+    "      --check-tolerances LIST  tolerances of the network checks, metres, e.g.\n"
+    "                      height=0.10,vector=0.25,repeat-h=0.02,repeat-v=0.05 (the\n"
+    "                      defaults; any of them, in any order)\n"
+    "      --no-checks     leave out the network checks (heights, connections, vectors)\n"
     "  -q, --quiet         print nothing on success\n"
     "      --strict        exit with 3 when the account holds warnings\n"
     "  -h, --help          show this help and exit\n"
@@ -74,8 +78,10 @@ struct Request {
     bool printReport = false;
     bool classic = false;
     bool strict = false;
+    bool noChecks = false;
     std::string reportJsonPath;
     std::string geoJsonPath;
+    std::string checkTolerances;  // as given; empty: the defaults
 };
 
 /// The options that take a file name, and where each puts it.
@@ -93,6 +99,7 @@ const FileOption kFileOptions[] = {
     {"-o", "--output", &ConsolePlatform::outputPath, nullptr},
     {nullptr, "--report-json", nullptr, &Request::reportJsonPath},
     {nullptr, "--geojson", nullptr, &Request::geoJsonPath},
+    {nullptr, "--check-tolerances", nullptr, &Request::checkTolerances},
 };
 
 enum class Match { kNone, kTaken, kNameMissing };
@@ -133,6 +140,7 @@ bool TakeFlag(const std::string& arg, ConsolePlatform& platform, Request& reques
     if (arg == "-q" || arg == "--quiet") return platform.quiet = true;
     if (arg == "--strict") return request.strict = true;
     if (arg == "--classic") return request.classic = true;
+    if (arg == "--no-checks") return request.noChecks = true;
     return false;
 }
 
@@ -155,7 +163,10 @@ int ReadCommandLine(const Arguments& args, ConsolePlatform& platform, Request& r
         } else if (!TakeFlag(arg, platform, request)) {
             const Match match = TakeFileOption(args, i, platform, request);
             if (match == Match::kNameMissing) {
-                return UsageError("option " + arg.substr(0, arg.find('=')) + " needs a file name");
+                const std::string option = arg.substr(0, arg.find('='));
+                return UsageError("option " + option +
+                                  (option == "--check-tolerances" ? " needs a list of tolerances"
+                                                                  : " needs a file name"));
             }
             if (match == Match::kNone) {
                 if (arg.size() > 1 && arg[0] == '-') return UsageError("unknown option " + arg);
@@ -197,6 +208,12 @@ int Convert(ConsolePlatform& platform, const Request& request) {
     if (const int status = CheckRequest(platform); status != kRunJob) return status;
     BlueBookConverter converter(platform);
     platform.converter = &converter;
+    std::string error;
+    if (!request.checkTolerances.empty() &&
+        !ParseCheckTolerances(request.checkTolerances, converter.m_checkTolerances, error)) {
+        return UsageError("--check-tolerances: " + error);
+    }
+    converter.m_checks = !request.noChecks;
     if (request.classic) converter.m_reading = Reading::kClassic;
     converter.m_reportJsonPath = request.reportJsonPath;
     converter.m_geoJsonPath = request.geoJsonPath;

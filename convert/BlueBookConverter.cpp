@@ -70,8 +70,13 @@ int BlueBookConverter::WithReceivers(BlueBookFile file, const std::string& path,
     if (m_jobReceiver) receivers.push_back(m_jobReceiver);
     if (m_extraReceiver) receivers.push_back(m_extraReceiver);
     ReceiverFan fan(std::move(receivers));
+    BlueBookReceiver* first = &fan;
+    if (m_jobChecks) {
+        m_jobChecks->HandOnTo(fan);
+        first = m_jobChecks;
+    }
     m_stationNames.Index(m_serfilNumbers, m_serfilNames);
-    const int result = read(fan);
+    const int result = read(*first);
     m_stationNames.Unindex();
     account.SetSerfilUse(m_stationNames.Used());
     return result;

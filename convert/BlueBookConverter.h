@@ -12,6 +12,7 @@
 
 #include "bluebook/Records.h"
 #include "bluebook/StationNames.h"
+#include "convert/NetworkChecks.h"
 
 class BlueBookReceiver;
 class ConversionReport;
@@ -96,6 +97,9 @@ public:
     /// job's outcome, and the network as GeoJSON. "-" is standard output. Empty: not written.
     std::string m_reportJsonPath;
     std::string m_geoJsonPath;
+    /// Whether the network checks run, and with which tolerances (metres).
+    bool m_checks = true;
+    CheckTolerances m_checkTolerances;
     /// The account of the conversion, kept where a front end wants it (the front end owns it;
     /// it must outlive every job run while it is set). Null: the converter keeps its own.
     ConversionReport* m_report = nullptr;
@@ -125,5 +129,6 @@ private:
     StationNames m_stationNames;  // indexed while a B-file or G-file is converted
     std::unique_ptr<ConversionReport> m_ownReport;
     BlueBookReceiver* m_jobReceiver = nullptr;  // the job's GeoJSON writer, while it runs
+    NetworkChecks* m_jobChecks = nullptr;       // the job's network checks, while it runs
     int m_systemError = 0;
 };

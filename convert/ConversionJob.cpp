@@ -13,6 +13,7 @@
 #include "convert/ConversionReport.h"
 #include "convert/GeoJson.h"
 #include "convert/Messages.h"
+#include "convert/NetworkChecks.h"
 #include "convert/Platform.h"
 #include "output/OutputFile.h"
 
@@ -171,8 +172,15 @@ private:
             geo = std::make_unique<GeoJsonWriter>(geoFile);
         }
         c.m_jobReceiver = geo.get();
+        std::unique_ptr<NetworkChecks> checks;
+        if (c.m_checks) {
+            checks = std::make_unique<NetworkChecks>(c.m_checkTolerances, c.m_semiMajorAxis,
+                                                     c.m_inverseFlattening);
+        }
+        c.m_jobChecks = checks.get();
         const Outcome converted = Convert(out);
         c.m_jobReceiver = nullptr;
+        c.m_jobChecks = nullptr;
         if (converted.number != 0) return converted;
         if (geo && geo->Finish(c.Account()) != 0) return CloseFailure(geoFile, c.m_geoJsonPath);
         if (!out.Close()) return CloseFailure(out, c.m_outputPath);
@@ -192,8 +200,8 @@ private:
         if (!c.m_gFilePath.empty()) {
             if (Outcome o = ConvertFile(BlueBookFile::kGFile, out, &BlueBookConverter::ConvertGFile); o.number) return o;
         }
-        // Both files converted: compare the B-file's stations with the vectors' end points.
-        if (!c.m_bFilePath.empty() && !c.m_gFilePath.empty()) c.KeptAccount().CompareStations();
+        // Every file read: what the network checks found about the network as a whole.
+        if (c.m_jobChecks) c.KeptAccount().Concluded(c.m_jobChecks->Conclude());
         return {};
     }
 
@@ -267,6 +275,7 @@ void BlueBookConverter::OnConvertData() {
         // Nothing leaves a job: memory running out, or anything a platform call throws, is
         // reported as the lack of memory it almost always is. Every file is closed by now.
         m_jobReceiver = nullptr;
+        m_jobChecks = nullptr;
         try {
             ReportMessage(kMsgOutOfMemory, 0);
         } catch (...) {

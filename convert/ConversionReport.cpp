@@ -56,12 +56,10 @@ void ConversionReport::Clear() {
     message = 0;
     messageText.clear();
     m_serfil.clear();
-    m_bStationLines.clear();
-    m_bStationReached.clear();
-    m_bStationNames.clear();
-    m_bStationIndex.Clear();
-    m_unmatchedEnds = FindingTally();
-    m_compared = false;
+    m_toCheck = {};
+    m_networkChecked = false;
+    m_network = NetworkConclusions();
+    m_concludedAbout.clear();
 }
 
 int ConversionReport::TypeSlot(ReportFile file, std::string_view type) {
@@ -129,30 +127,67 @@ void ConversionReport::EndFile(BlueBookFile file, long long lines, bool reachedE
     account.lines = lines;
     account.complete = reachedEnd;
     if (reachedEnd && account.readable == 0) {
-        account.findings[static_cast<std::size_t>(Finding::kNothingRead)].at.Add(0);
+        Count(file, 0, Finding::kNothingRead, {}, {}, InfoOf(Finding::kNothingRead).text);
     }
 }
 
-void ConversionReport::Converted(const RecordRef& at) {
+void ConversionReport::Converted(const RecordRef& at, Names names) {
     FileAccount& account = Account(at.file);
     ++account.records[static_cast<std::size_t>(TypeSlot(at.file, at.type))].converted;
     ++account.readable;
-    Tally(at);
+    Tally(at, names);
 }
 
-void ConversionReport::Tally(const RecordRef& at) { Tally(at.file, at.line, at.findings); }
-
-void ConversionReport::Tally(BlueBookFile file, int line, const Findings& findings) {
-    if (!findings.Any()) return;
-    FileAccount& account = Account(file);
-    findings.ForEach([&](Finding finding) {
-        FindingTally& tally = account.findings[static_cast<std::size_t>(finding)];
-        if (InfoOf(finding).namesStations) {
-            tally.AddNamed(line, findings.Station());
-        } else {
-            tally.at.Add(line);
+void ConversionReport::Tally(const RecordRef& at, Names names) {
+    if (!at.findings.Any()) return;
+    const std::vector<FindingDetail>* details = at.findings.Details();
+    at.findings.ForEach([&](Finding finding) {
+        bool detailed = false;
+        for (const FindingDetail& d : details ? *details : std::vector<FindingDetail>()) {
+            if (d.finding != finding) continue;
+            Count(at.file, d.line > 0 ? d.line : at.line, finding, d.stations, d.brief, d.text);
+            detailed = true;
         }
+        if (detailed) return;
+        std::vector<std::string> stations;
+        if (!at.findings.Station().empty()) stations.emplace_back(at.findings.Station());
+        for (const std::string_view name : names) {
+            if (!name.empty() && stations.empty()) stations.emplace_back(name);
+            else if (!name.empty() && stations.front() != name) stations.emplace_back(name);
+        }
+        Count(at.file, at.line, finding, std::move(stations), {}, InfoOf(finding).text);
     });
+}
+
+void ConversionReport::Count(BlueBookFile file, int line, Finding finding,
+                             std::vector<std::string> stations, std::string brief,
+                             std::string text) {
+    FindingTally& tally = Account(file).findings[static_cast<std::size_t>(finding)];
+    if (InfoOf(finding).namesStations && !stations.empty()) {
+        tally.AddNamed(line, stations.front());
+    } else {
+        tally.at.Add(line);
+    }
+    if (InfoOf(finding).severity == Severity::kNote) return;
+    ToCheck& list = m_toCheck[static_cast<std::size_t>(finding)];
+    ++list.count;
+    if (list.listed.size() < kKeptLines) {
+        list.listed.push_back({file, line, std::move(stations), std::move(brief), std::move(text)});
+    }
+}
+
+void ConversionReport::Concluded(NetworkConclusions conclusions) {
+    m_networkChecked = true;
+    for (const FindingDetail& d : conclusions.findings) {
+        Count(BlueBookFile::kBFile, d.line, d.finding, d.stations, d.brief, d.text);
+        if (!d.stations.empty()) m_concludedAbout[d.stations.front()].push_back(d);
+    }
+    m_network = std::move(conclusions);
+}
+
+const std::vector<FindingDetail>* ConversionReport::ConcludedAbout(std::string_view name) const {
+    const auto found = m_concludedAbout.find(std::string(name));
+    return found == m_concludedAbout.end() ? nullptr : &found->second;
 }
 
 Attention ConversionReport::WhatDeservesALook() const {
@@ -185,24 +220,18 @@ int ConversionReport::StationId(const StationIdRecord& r) {
 }
 
 int ConversionReport::StationPart(const ::StationPart& part) {
-    Converted(part.at);
-    if (part.at.type == "*80*") {
-        m_bStationNames.emplace_back(part.station);
-        m_bStationLines.push_back(part.at.line);
-        m_bStationReached.push_back(false);
-        m_bStationIndex.Add(m_bStationNames);
-    }
+    Converted(part.at, {part.station});
     return 0;
 }
 
 int ConversionReport::Station(const StationRecord& s) {
-    Tally(s.at);
+    Tally(s.at, {s.name});
     if (!s.at.findings.Has(Finding::kNotFinite)) ++stationsWritten;
     return 0;
 }
 
-int ConversionReport::Observation(const RecordRef& at) {
-    Converted(at);
+int ConversionReport::Observation(const RecordRef& at, Names names) {
+    Converted(at, names);
     if (!at.findings.Has(Finding::kNotFinite)) {
         ++(at.reject.mark != 0 ? rejectedWritten : observationsWritten);
     }
@@ -212,12 +241,14 @@ int ConversionReport::Observation(const RecordRef& at) {
 int ConversionReport::VectorSet(const VectorSetRecord& set) {
     for (std::size_t i = 0; i < set.memberCount; ++i) {
         const SetMember& member = set.members[i];
-        Converted({ReportFile::kGFile, member.line, std::string_view(&member.type, 1), {},
-                   member.findings});
-        if (member.vector < 1) continue;
+        const RecordRef at{ReportFile::kGFile, member.line, std::string_view(&member.type, 1), {},
+                           member.findings};
+        if (member.vector < 1) {
+            Converted(at);
+            continue;
+        }
         const GpsVector& v = set.vectors[member.vector - 1];
-        NoteVectorEnd(v.fromStation, member.line);
-        NoteVectorEnd(v.toStation, member.line);
+        Converted(at, {v.fromStation, v.toStation});
     }
     Converted(set.at);
     for (int j = 0; j < set.count && j < kMaxVectors; ++j) {
@@ -228,7 +259,7 @@ int ConversionReport::VectorSet(const VectorSetRecord& set) {
 }
 
 int ConversionReport::Position(const PositionRecord& r) {
-    Converted(r.at);
+    Converted(r.at, {r.station});
     if (!r.at.findings.Has(Finding::kNotFinite)) ++positionsWritten;
     return 0;
 }
@@ -247,35 +278,6 @@ void ConversionReport::Skipped(const RecordRef& at, SkipReason reason) {
         account.skips.push_back({slot, reason, Occurrences()});
     }
     account.skips[static_cast<std::size_t>(index)].at.Add(at.line);
-    Tally(at);
+    Tally(at, {});
 }
 
-void ConversionReport::NoteVectorEnd(const std::string& name, int line) {
-    if (!File(ReportFile::kBFile).read) return;  // no stations to compare with
-    const int found = m_bStationIndex.Find(name, m_bStationNames);
-    if (found >= 0) {
-        m_bStationReached[static_cast<std::size_t>(found)] = true;
-        return;
-    }
-    m_unmatchedEnds.AddNamed(line, name);
-}
-
-void ConversionReport::CompareStations() {
-    m_compared = true;
-    Account(ReportFile::kGFile).findings[static_cast<std::size_t>(
-        Finding::kUnmatchedEndpoint)] = m_unmatchedEnds;
-    for (std::size_t i = 0; i < m_bStationNames.size(); ++i) {
-        // A station listed twice is reached through the first entry of its name.
-        const int first = m_bStationIndex.Find(m_bStationNames[i], m_bStationNames);
-        if (m_bStationReached[static_cast<std::size_t>(first)]) continue;
-        Account(ReportFile::kBFile)
-            .findings[static_cast<std::size_t>(Finding::kUnreachedStation)]
-            .AddNamed(m_bStationLines[i], m_bStationNames[i]);
-    }
-}
-
-bool ConversionReport::Unreached(std::string_view name) const {
-    if (!m_compared) return false;
-    const int found = m_bStationIndex.Find(name, m_bStationNames);
-    return found >= 0 && !m_bStationReached[static_cast<std::size_t>(found)];
-}

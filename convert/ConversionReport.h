@@ -11,11 +11,13 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <initializer_list>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
-#include "bluebook/NameIndex.h"
 #include "bluebook/Receiver.h"
+#include "convert/NetworkChecks.h"
 
 /// The input files of a conversion.
 using ReportFile = BlueBookFile;
@@ -33,13 +35,18 @@ constexpr std::size_t kKeptNames = 5;
 struct Occurrences {
     std::int64_t count = 0;
     std::vector<int> lines;  // at most kKeptLines
+    bool moreLines = false;  // occurrences on further lines were counted only
 
     /// One more occurrence; a line already kept last is not kept twice, and a line number
     /// below 1 (not known) is counted only.
     void Add(int line) {
         ++count;
         if (line < 1 || (!lines.empty() && lines.back() == line)) return;
-        if (lines.size() < kKeptLines) lines.push_back(line);
+        if (lines.size() < kKeptLines) {
+            lines.push_back(line);
+        } else {
+            moreLines = true;
+        }
     }
 };
 
@@ -62,6 +69,22 @@ struct FindingTally {
 
     /// One more occurrence, concerning the station `name`.
     void AddNamed(int line, std::string_view name);
+};
+
+/// One occurrence in the list of what to check: where, the stations it concerns, and what it
+/// says (`text` the whole sentence, `brief` what follows the finding's title).
+struct Listed {
+    BlueBookFile file;
+    int line;
+    std::vector<std::string> stations;
+    std::string brief;
+    std::string text;
+};
+
+/// The occurrences of one warning over every file: how many, and the first kKeptLines.
+struct ToCheck {
+    std::int64_t count = 0;
+    std::vector<Listed> listed;
 };
 
 /// What in an account deserves a look before the output is adjusted: its warnings (fields
@@ -112,6 +135,17 @@ public:
     }
     /// What deserves a look, over every file.
     Attention WhatDeservesALook() const;
+    /// Every occurrence of the warning or rejection `finding`, over every file, in the order
+    /// they were found.
+    const ToCheck& ToCheckOf(Finding finding) const {
+        return m_toCheck[static_cast<std::size_t>(finding)];
+    }
+    /// Whether the network checks ran (Concluded was called), and what they concluded.
+    bool NetworkChecked() const { return m_networkChecked; }
+    const NetworkConclusions& Network() const { return m_network; }
+    /// What the network checks concluded about the B-file station `name` once everything was
+    /// read (null: nothing).
+    const std::vector<FindingDetail>* ConcludedAbout(std::string_view name) const;
 
     // Totals of what was written.
     std::int64_t stationsWritten = 0;      // "$GEO_COMPACT"
@@ -139,14 +173,8 @@ public:
     void StartFile(ReportFile file, std::string_view path);
     /// Which SERFIL entries station fields took their names from, by entry.
     void SetSerfilUse(const std::vector<bool>& used);
-    /// Warns of vector end points that are no B-file station and of B-file stations that no
-    /// vector reaches. For a job that converted both files, the B-file first.
-    void CompareStations();
-    /// Whether CompareStations ran since the last Clear.
-    bool StationsCompared() const { return m_compared; }
-    /// Whether CompareStations warned that no vector reaches the B-file station `name` (a name
-    /// with several "*80*" records is reached through its first); false before it ran.
-    bool Unreached(std::string_view name) const;
+    /// What the network checks concluded once every file was read.
+    void Concluded(NetworkConclusions conclusions);
 
     void BeginFile(BlueBookFile file) override;
     void EndFile(BlueBookFile file, long long lines, bool reachedEnd) override;
@@ -155,12 +183,24 @@ public:
     int StationId(const StationIdRecord& r) override;
     int StationPart(const ::StationPart& part) override;
     int Station(const StationRecord& s) override;
-    int Direction(const DirectionRecord& r) override { return Observation(r.at); }
-    int HorizontalAngle(const HorizontalAngleRecord& r) override { return Observation(r.at); }
-    int VerticalAngle(const VerticalAngleRecord& r) override { return Observation(r.at); }
-    int HeightDifference(const HeightDifferenceRecord& r) override { return Observation(r.at); }
-    int Distance(const DistanceRecord& r) override { return Observation(r.at); }
-    int Azimuth(const AzimuthRecord& r) override { return Observation(r.at); }
+    int Direction(const DirectionRecord& r) override {
+        return Observation(r.at, {r.fromStation, r.toStation});
+    }
+    int HorizontalAngle(const HorizontalAngleRecord& r) override {
+        return Observation(r.at, {r.atStation, r.backsightStation, r.foresightStation});
+    }
+    int VerticalAngle(const VerticalAngleRecord& r) override {
+        return Observation(r.at, {r.fromStation, r.toStation});
+    }
+    int HeightDifference(const HeightDifferenceRecord& r) override {
+        return Observation(r.at, {r.fromStation, r.toStation});
+    }
+    int Distance(const DistanceRecord& r) override {
+        return Observation(r.at, {r.fromStation, r.toStation});
+    }
+    int Azimuth(const AzimuthRecord& r) override {
+        return Observation(r.at, {r.fromStation, r.toStation});
+    }
     int VectorSet(const VectorSetRecord& set) override;
     int Position(const PositionRecord& r) override;
     void Skipped(const RecordRef& at, SkipReason reason) override;
@@ -168,24 +208,24 @@ public:
 private:
     static std::size_t Index(ReportFile file) { return static_cast<std::size_t>(file); }
     FileAccount& Account(ReportFile file) { return m_files[Index(file)]; }
-    void Converted(const RecordRef& at);
-    /// Tallies what was found about the record at `at` (and its line) in its file.
-    void Tally(const RecordRef& at);
-    void Tally(BlueBookFile file, int line, const Findings& findings);
-    int Observation(const RecordRef& at);
-    void NoteVectorEnd(const std::string& name, int line);
+    using Names = std::initializer_list<std::string_view>;
+    /// Counts the record at `at` converted, and tallies what was found about it; `names` are
+    /// the stations it names.
+    void Converted(const RecordRef& at, Names names = {});
+    void Tally(const RecordRef& at, Names names);
+    /// One occurrence of `finding` in `file` on `line`, in the file's tally and, for a warning
+    /// or a rejection, in the list of what to check.
+    void Count(BlueBookFile file, int line, Finding finding, std::vector<std::string> stations,
+               std::string brief, std::string text);
+    int Observation(const RecordRef& at, Names names);
 
     std::array<FileAccount, kReportFileCount> m_files;
     std::vector<SerfilName> m_serfil;
 
-    // B-file stations in the order of their "*80*" records: names, lines, whether a vector
-    // reached them; and the index to the first station of each name.
-    std::vector<std::string> m_bStationNames;
-    std::vector<int> m_bStationLines;
-    std::vector<bool> m_bStationReached;
-    NameIndex m_bStationIndex;
-    FindingTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
-    bool m_compared = false;       // CompareStations ran
+    std::array<ToCheck, kFindingCount> m_toCheck{};  // by Finding
+    bool m_networkChecked = false;
+    NetworkConclusions m_network;
+    std::unordered_map<std::string, std::vector<FindingDetail>> m_concludedAbout;  // by station
 };
 
 /// The texts of the reasons: what the summary shows, and the JSON keys. (A finding's are its
@@ -199,7 +239,7 @@ const char* ReasonKey(SkipReason reason);
 std::string FormatReportSummary(const ConversionReport& report);
 
 /// The version of the JSON account's layout, its "format" member.
-constexpr int kReportJsonFormat = 2;
+constexpr int kReportJsonFormat = 3;
 
 /// The account as one JSON object (UTF-8; bytes that are not UTF-8 are taken as Latin-1).
 std::string FormatReportJson(const ConversionReport& report);

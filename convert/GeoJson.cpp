@@ -91,9 +91,20 @@ void GeoJsonWriter::OpenCollection() {
 int GeoJsonWriter::WriteFeature(std::string& text, const Findings& found) {
     text += ", \"warnings\": [";
     bool first = true;
+    const std::vector<FindingDetail>* details = found.Details();
     found.ForEach([&](Finding finding) {
         if (InfoOf(finding).severity == Severity::kNote) return;
-        if (!first) text += ", ";
+        // A finding with sentences of its own is written once per sentence.
+        bool detailed = false;
+        for (const FindingDetail& d : details ? *details : std::vector<FindingDetail>()) {
+            if (d.finding != finding) continue;
+            text += first ? "" : ", ";
+            first = false;
+            AppendJsonString(text, d.text);
+            detailed = true;
+        }
+        if (detailed) return;
+        text += first ? "" : ", ";
         first = false;
         AppendJsonString(text, InfoOf(finding).text);
     });
@@ -144,14 +155,21 @@ GeoJsonWriter::StationPoint& GeoJsonWriter::AddPoint(std::string_view name, int 
     return point;
 }
 
+void GeoJsonWriter::Keep(StationPoint& point, const Findings& found) {
+    point.found.Add(found.Kept());
+    if (found.Details() != nullptr) {
+        point.details.insert(point.details.end(), found.Details()->begin(), found.Details()->end());
+    }
+}
+
 int GeoJsonWriter::StationPart(const ::StationPart& part) {
     if (part.at.type == "*80*") {
-        AddPoint(part.station, part.at.line).found.Add(part.at.findings);
+        Keep(AddPoint(part.station, part.at.line), part.at.findings);
         return 0;
     }
     // "*85*" and "*86*" complete the first station of their name.
     const auto found = m_firstPoint.find(std::string(part.station));
-    if (found != m_firstPoint.end()) m_points[found->second].found.Add(part.at.findings);
+    if (found != m_firstPoint.end()) Keep(m_points[found->second], part.at.findings);
     return 0;
 }
 
@@ -168,7 +186,7 @@ int GeoJsonWriter::Station(const StationRecord& s) {
     point.orthoHeight = s.orthoHeight;
     point.geoidHeight = s.geoidHeight;
     point.ellipsoidHeight = s.ellipsoidHeight;
-    point.found.Add(s.at.findings);
+    Keep(point, s.at.findings);
     return 0;
 }
 
@@ -312,8 +330,9 @@ int GeoJsonWriter::Position(const PositionRecord&) {
 void GeoJsonWriter::AppendNotDrawn(std::string& text, const ConversionReport* report) const {
     text += "\"notDrawn\": {\"lines\": " + std::to_string(m_linesNotDrawn) +
             ", \"positions\": " + std::to_string(m_positionsNotDrawn);
-    if (report != nullptr && report->StationsCompared()) {
-        const FindingTally& ends = report->Found(ReportFile::kGFile, Finding::kUnmatchedEndpoint);
+    if (report != nullptr && report->NetworkChecked() && report->File(ReportFile::kBFile).read &&
+        report->File(ReportFile::kGFile).read) {
+        const FindingTally& ends = report->Found(ReportFile::kGFile, Finding::kNoPosition);
         text += ", \"endPointsNotInBFile\": {\"count\": " + std::to_string(ends.at.count) +
                 ", \"names\": [";
         for (std::size_t i = 0; i < ends.names.size(); ++i) {
@@ -334,10 +353,12 @@ int GeoJsonWriter::Finish(const ConversionReport* report) {
     m_finished = true;
     std::string text;
     for (const StationPoint& point : m_points) {
+        std::vector<FindingDetail> details = point.details;
+        const std::vector<FindingDetail>* concluded =
+            report != nullptr ? report->ConcludedAbout(point.name) : nullptr;
+        if (concluded != nullptr) details.insert(details.end(), concluded->begin(), concluded->end());
         Findings found = point.found;
-        if (report != nullptr && report->Unreached(point.name)) {
-            found.Add(Finding::kUnreachedStation);
-        }
+        found.Add(&details);
         AppendPoint(text, point);
         if (const int result = WriteFeature(text, found); result != 0) return result;
     }

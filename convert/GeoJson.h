@@ -68,7 +68,8 @@ private:
         bool placed = false;          // its station record gave a finite position
         double longitude = 0.0, latitude = 0.0;  // decimal degrees
         double orthoHeight = 0.0, geoidHeight = 0.0, ellipsoidHeight = 0.0;  // NaN (null)
-        Findings found;  // about its "*80*", "*85*", "*86*" and station records
+        Findings found;  // about its "*80*", "*85*", "*86*" and station records (Kept)
+        std::vector<FindingDetail> details;  // the sentences of those findings
     };
 
     int Finish(const ConversionReport* report);
@@ -79,6 +80,8 @@ private:
     int WriteFeature(std::string& text, const Findings& found);
 
     StationPoint& AddPoint(std::string_view name, int line);
+    /// Keeps what was found about a record of `point`'s station.
+    static void Keep(StationPoint& point, const Findings& found);
     /// The point of the first station named `name` when it has a position, else null.
     const StationPoint* Placed(std::string_view name) const;
     void AppendPoint(std::string& text, const StationPoint& point) const;

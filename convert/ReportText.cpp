@@ -3,6 +3,7 @@
 
 #include "convert/ConversionReport.h"
 #include "convert/JsonText.h"
+#include "output/NumberFormat.h"
 
 namespace {
 
@@ -57,13 +58,13 @@ void PadLeft(std::string& out, std::string_view text, std::size_t width) {
 /// "line 5" or "lines 5, 9, 12", with ", ..." when more occurred than are kept.
 void AppendLines(std::string& out, const Occurrences& at) {
     if (at.lines.empty()) return;
-    out += at.count == 1 ? "line " : "lines ";
+    out += at.lines.size() == 1 && !at.moreLines ? "line " : "lines ";
     const std::size_t shown = std::min(at.lines.size(), kShownLines);
     for (std::size_t i = 0; i < shown; ++i) {
         if (i > 0) out += ", ";
         out += Number(at.lines[i]);
     }
-    if (at.count > static_cast<std::int64_t>(shown)) out += ", ...";
+    if (at.lines.size() > shown || at.moreLines) out += ", ...";
 }
 
 void AppendQuotedNames(std::string& out, const FindingTally& tally) {
@@ -233,6 +234,145 @@ void AppendJsonFile(std::string& out, const ConversionReport& report, ReportFile
     out += '}';
 }
 
+// --- What to check, and the network -----------------------------------------------------------
+
+constexpr int kMetreDecimals = 3;  // in the JSON account
+
+/// "B-file line 291", or the file alone for line 0.
+std::string Place(BlueBookFile file, int line) {
+    std::string place = FileTitle(file);
+    if (line > 0) place += " line " + Number(line);
+    return place;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : " ") + name;
+    return text;
+}
+
+bool IsToCheck(Finding finding) { return InfoOf(finding).severity != Severity::kNote; }
+
+/// Every warning of the job, grouped by finding: its title and count, then each occurrence
+/// with its place, its stations and what it says; one line when there is none.
+void AppendToCheck(std::string& out, const ConversionReport& report) {
+    bool any = false;
+    for (const FindingInfo& info : kFindings) {
+        const ToCheck& list = report.ToCheckOf(info.finding);
+        if (!IsToCheck(info.finding) || list.count == 0) continue;
+        if (!any) out += "To check\n";
+        any = true;
+        out += "  " + std::string(info.text) + ": " + Number(list.count) + "\n";
+        for (const Listed& l : list.listed) {
+            out += "      " + Place(l.file, l.line);
+            if (!l.stations.empty()) out += "  " + Joined(l.stations);
+            if (!l.brief.empty()) out += "  " + l.brief;
+            out += '\n';
+        }
+        const std::int64_t more = list.count - static_cast<std::int64_t>(list.listed.size());
+        if (more > 0) out += "      ... and " + Number(more) + " more\n";
+    }
+    if (!any) out += "To check: nothing\n";
+}
+
+/// The largest differences of the vector checks, whatever their size.
+void AppendNetwork(std::string& out, const ConversionReport& report) {
+    const NetworkConclusions& network = report.Network();
+    if (network.vectorsCompared == 0 && network.repeatsCompared == 0) return;
+    out += "Network\n";
+    if (network.vectorsCompared > 0) {
+        out += "  vectors against positions: " + Number(static_cast<std::int64_t>(network.vectorsCompared)) +
+               " compared, the largest differences:\n";
+        for (const VectorComparison& c : network.largestVectors) {
+            out += "      " + Metres(c.total) + " m  " + c.from + " " + c.to + "  G-file line " +
+                   Number(c.line) + "  (N " + Metres(c.difference.north) + ", E " +
+                   Metres(c.difference.east) + ", U " + Metres(c.difference.up) + ")\n";
+        }
+    }
+    if (network.repeatsCompared > 0) {
+        out += "  repeated vectors: " + Number(static_cast<std::int64_t>(network.repeatsCompared)) +
+               " compared, the largest differences:\n";
+        for (const RepeatComparison& c : network.largestRepeats) {
+            out += "      " + Metres(c.horizontal) + " m horizontally, " + Metres(c.vertical) +
+                   " m vertically  " + c.from + " " + c.to + "  G-file lines " +
+                   Number(c.earlierLine) + " and " + Number(c.line) + "\n";
+        }
+    }
+}
+
+/// The "toCheck" array: every warning of the job with its occurrences.
+void AppendJsonToCheck(std::string& out, const ConversionReport& report) {
+    out += "  \"toCheck\": [";
+    bool first = true;
+    for (const FindingInfo& info : kFindings) {
+        const ToCheck& list = report.ToCheckOf(info.finding);
+        if (!IsToCheck(info.finding) || list.count == 0) continue;
+        out += first ? "\n" : ",\n";
+        first = false;
+        out += "    {\"warning\": \"";
+        out += info.key;
+        out += "\", \"text\": ";
+        AppendJsonString(out, info.text);
+        out += ", \"count\": " + Number(list.count) + ", \"listed\": [";
+        for (std::size_t i = 0; i < list.listed.size(); ++i) {
+            const Listed& l = list.listed[i];
+            out += i == 0 ? "\n      {\"file\": \"" : ",\n      {\"file\": \"";
+            out += FileKey(l.file);
+            out += "\", \"line\": " + Number(l.line) + ", \"stations\": [";
+            for (std::size_t k = 0; k < l.stations.size(); ++k) {
+                if (k > 0) out += ", ";
+                AppendJsonString(out, l.stations[k]);
+            }
+            out += "], \"text\": ";
+            AppendJsonString(out, l.text);
+            out += '}';
+        }
+        out += list.listed.empty() ? "]}" : "]}";
+    }
+    out += first ? "],\n" : "\n  ],\n";
+}
+
+/// The "network" object: how many vectors were compared, and the largest differences.
+void AppendJsonNetwork(std::string& out, const ConversionReport& report) {
+    const NetworkConclusions& network = report.Network();
+    out += "  \"network\": {\"checked\": ";
+    out += report.NetworkChecked() ? "true" : "false";
+    out += ", \"vectorsCompared\": " + Number(static_cast<std::int64_t>(network.vectorsCompared)) +
+           ", \"largestVectors\": [";
+    for (std::size_t i = 0; i < network.largestVectors.size(); ++i) {
+        const VectorComparison& c = network.largestVectors[i];
+        out += i == 0 ? "\n    {\"from\": " : ",\n    {\"from\": ";
+        AppendJsonString(out, c.from);
+        out += ", \"to\": ";
+        AppendJsonString(out, c.to);
+        out += ", \"line\": " + Number(c.line) + ", \"difference\": ";
+        AppendJsonNumber(out, c.total, kMetreDecimals);
+        out += ", \"north\": ";
+        AppendJsonNumber(out, c.difference.north, kMetreDecimals);
+        out += ", \"east\": ";
+        AppendJsonNumber(out, c.difference.east, kMetreDecimals);
+        out += ", \"up\": ";
+        AppendJsonNumber(out, c.difference.up, kMetreDecimals);
+        out += '}';
+    }
+    out += "],\n    \"repeatsCompared\": " +
+           Number(static_cast<std::int64_t>(network.repeatsCompared)) + ", \"largestRepeats\": [";
+    for (std::size_t i = 0; i < network.largestRepeats.size(); ++i) {
+        const RepeatComparison& c = network.largestRepeats[i];
+        out += i == 0 ? "\n    {\"from\": " : ",\n    {\"from\": ";
+        AppendJsonString(out, c.from);
+        out += ", \"to\": ";
+        AppendJsonString(out, c.to);
+        out += ", \"lines\": [" + Number(c.earlierLine) + ", " + Number(c.line) +
+               "], \"horizontal\": ";
+        AppendJsonNumber(out, c.horizontal, kMetreDecimals);
+        out += ", \"vertical\": ";
+        AppendJsonNumber(out, c.vertical, kMetreDecimals);
+        out += '}';
+    }
+    out += "]},\n";
+}
+
 }  // namespace
 
 const char* ReasonText(SkipReason reason) { return kReasons[static_cast<int>(reason)].text; }
@@ -240,6 +380,11 @@ const char* ReasonKey(SkipReason reason) { return kReasons[static_cast<int>(reas
 
 std::string FormatReportSummary(const ConversionReport& report) {
     std::string out = "Conversion report\n";
+    const auto read = [&](ReportFile file) { return report.File(file).read; };
+    if (read(ReportFile::kSerfil) || read(ReportFile::kBFile) || read(ReportFile::kGFile)) {
+        AppendToCheck(out, report);
+        AppendNetwork(out, report);
+    }
     for (const ReportFile file : {ReportFile::kSerfil, ReportFile::kBFile, ReportFile::kGFile}) {
         const FileAccount& account = report.File(file);
         if (!account.read) continue;
@@ -287,7 +432,10 @@ std::string FormatReportJson(const ConversionReport& report) {
     std::string out = "{\n  \"format\": " + Number(kReportJsonFormat) +
                       ",\n  \"message\": " + Number(report.message) + ", \"messageText\": ";
     AppendJsonString(out, report.messageText);
-    out += ",\n  \"files\": [";
+    out += ",\n";
+    AppendJsonToCheck(out, report);
+    AppendJsonNetwork(out, report);
+    out += "  \"files\": [";
     bool first = true;
     for (const ReportFile file : {ReportFile::kSerfil, ReportFile::kBFile, ReportFile::kGFile}) {
         if (!report.File(file).read) continue;

@@ -24,8 +24,13 @@ TEST_F(Cli, ReportFollowsTheMessageAndLeavesTheOutputAlone) {
     EXPECT_EQ(with.out, "Success - the results are in " + reported + "\n");
     EXPECT_EQ(ReadFile(plain), ReadFile(reported));
     EXPECT_FALSE(ReadFile(plain).empty());
+    // The direction names stations no "*80*" record places: both are to check.
     const std::string expected =
         "Conversion report\n"
+        "To check\n"
+        "  station has no position: 2\n"
+        "      B-file line 2  0001\n"
+        "      B-file line 2  0002\n"
         "B-file  " + b + "\n"
         "  3 lines\n"
         "  record   converted   skipped\n"
@@ -34,6 +39,8 @@ TEST_F(Cli, ReportFollowsTheMessageAndLeavesTheOutputAlone) {
         "      continues another set" + std::string(11, ' ') + "1  line 3\n"
         "  *AA*  " + std::string(11, ' ') + "0" + std::string(9, ' ') + "1\n"
         "      record type not converted" + std::string(7, ' ') + "1  line 1\n"
+        "  warnings\n"
+        "      station has no position       2  line 2  \"0001\", \"0002\"\n"
         "Written: stations 0, observations 1, vectors 0, positions 0\n";
     EXPECT_EQ(with.err, expected);
 }
@@ -53,7 +60,7 @@ TEST_F(Cli, JsonReportIsWrittenToItsFileOnly) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     const std::string text = ReadFile(json);
-    EXPECT_EQ(text.substr(0, 35), "{\n  \"format\": 2,\n  \"message\": 1601,");
+    EXPECT_EQ(text.substr(0, 35), "{\n  \"format\": 3,\n  \"message\": 1601,");
     EXPECT_NE(text.find("{\"reason\": \"other-set\", \"text\": \"continues another set\", "
                         "\"count\": 1, \"lines\": [3]}"),
               std::string::npos)

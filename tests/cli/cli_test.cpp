@@ -125,7 +125,7 @@ TEST_F(Cli, StandardInputPipesAndStandardOutputConvertLikeFiles) {
     EXPECT_EQ(toStdout.status, 0);
     EXPECT_EQ(toStdout.out, expected);
     const RunResult json = Run({"-b", b, "-o", dir / "json.txt", "--report-json", "-"});
-    EXPECT_EQ(json.out.substr(0, 16), "{\n  \"format\": 2,");
+    EXPECT_EQ(json.out.substr(0, 16), "{\n  \"format\": 3,");
     const RunResult both = Run({"-b", b, "-o", "-", "--report-json", "-"});
     EXPECT_EQ(both.status, 1);
     EXPECT_EQ(both.err, "bbook2tellurax: File - is named for two outputs\n");

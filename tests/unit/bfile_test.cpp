@@ -434,10 +434,12 @@ TEST(BFileSamples, RealFilesConvertWithTheirStations) {
          {GeoLine("0013", "35.374636720", "-112.083481100", "1824.7670", "0.0000", "1801.3590"),
           GeoLine("0014", "36.022677490", "-111.494892331", "2286.5700", "0.0000",
                   "2263.3430")}},
+        // Its *86* records leave the geoid height blank: NGS's reading derives N = h - H,
+        // 1801.359 - 1824.767 = -23.408 and 2263.343 - 2286.570 = -23.227.
         {"noaa-ngs-adjust/bfile", "noaa-ngs-adjust/serfil", Reading::kNgs,
          "!B-File Record Type 13", "  NORTH AMERICAN ", 14,
-         {GeoLine("DOBY", "35.374636720", "-112.083481100", "1824.7670", "0.0000", "1801.3590"),
-          GeoLine("DSVW", "36.022677490", "-111.494892331", "2286.5700", "0.0000",
+         {GeoLine("DOBY", "35.374636720", "-112.083481100", "1824.7670", "-23.4080", "1801.3590"),
+          GeoLine("DSVW", "36.022677490", "-111.494892331", "2286.5700", "-23.2270",
                   "2263.3430")}},
         // Adjusted positions; its last *93* line has blank columns 1 to 6.
         {"noaa-ngs-adjust/bfile.fnl", "", Reading::kClassic, "!B-File Record Type 13",

@@ -144,7 +144,7 @@ TEST(GeoJson, TrainingProjectWithItsSerfil) {
     for (const Json* point : points) {
         const std::string name = (*point)["properties"]["name"].text;
         std::vector<std::string> expected{kBlankHeight};
-        if (name == "0013" || name == "0014") expected.push_back("station no G-file vector reaches");
+        if (name == "0013" || name == "0014") expected.push_back("station not observed: " + name);
         EXPECT_EQ(Texts((*point)["properties"]["warnings"]), expected) << name;
     }
 
@@ -198,7 +198,8 @@ TEST(GeoJson, EachRecordDrawsItsLinesWithTheWarningsOfItsLines) {
     };
     const Expected lines[] = {
         {"*20*", 5, "0001", "0002", {"marked rejected in column 6, converted"}},
-        {"*30*", 6, "0001", "0002", {}},  // to the backsight; the foresight 0009 has no *80*
+        // To the backsight; the foresight 0009 has no "*80*".
+        {"*30*", 6, "0001", "0002", {"station has no position: 0009"}},
         {"*50*", 7, "0001", "0002", {digits}},
         {"C", 3, "0001", "0002", {digits, shortSet, outside}},
         {"C", 4, "0002", "0001", {shortSet, outside}},  // vector 3 is empty: not drawn

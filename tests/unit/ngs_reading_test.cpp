@@ -166,9 +166,9 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
         // Every vector end of the training project is a B-file station, its rejected vector
         // is warned of, and 0013 and 0014 (no SERFIL entry) are named by their *25* IDs.
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kGFile,
-         Finding::kUnmatchedEndpoint, {}},
+         Finding::kNoPosition, {}},
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kBFile,
-         Finding::kUnreachedStation, {}},
+         Finding::kNotObserved, {}},
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kGFile,
          Finding::kRejected, {43}},
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kBFile, Finding::kNameFromStationId, {296, 297, 304, 305}},

@@ -139,8 +139,6 @@ TEST(ReportBFile, CountsEachRecordOnceWithItsReasonAndFirstLines) {
     EXPECT_EQ(LinesOf(r.Found(b, Finding::kDuplicateStation).at), (V{6}));
     EXPECT_EQ(r.Found(b, Finding::kDuplicateStation).names,
               std::vector<std::string>{"0001"});
-    // Without a G-file the stations are not compared with vectors.
-    EXPECT_EQ(r.Found(b, Finding::kUnreachedStation).at.count, 0);
 
     EXPECT_EQ(r.stationsWritten, 4);
     EXPECT_EQ(r.observationsWritten, 4);  // *20*, *22*, *52*, *45*
@@ -275,19 +273,18 @@ TEST(ReportStations, SerfilNamesAndStationsAreComparedWithVectorEnds) {
     EXPECT_EQ(entries[4].line, 5);
     EXPECT_EQ(r.File(ReportFile::kSerfil).lines, 5);
 
-    const FindingTally& unmatched = r.Found(ReportFile::kGFile, Finding::kUnmatchedEndpoint);
+    const FindingTally& unmatched = r.Found(ReportFile::kGFile, Finding::kNoPosition);
     EXPECT_EQ(unmatched.at.count, 1);
     EXPECT_EQ(LinesOf(unmatched.at), std::vector<int>{2});
     EXPECT_EQ(unmatched.names, std::vector<std::string>{"ZZZZ"});
-    const FindingTally& unreached = r.Found(ReportFile::kBFile, Finding::kUnreachedStation);
+    const FindingTally& unreached = r.Found(ReportFile::kBFile, Finding::kNotObserved);
     EXPECT_EQ(LinesOf(unreached.at), (std::vector<int>{2, 3}));
     EXPECT_EQ(unreached.names, (std::vector<std::string>{"BBBB", "CCCC"}));
 
     // The G-file alone: nothing to compare with.
     job.platform.shown.clear();
     job.Run(serfil, "", gfile);
-    EXPECT_EQ(job.report.Found(ReportFile::kGFile, Finding::kUnmatchedEndpoint).at.count,
-              0);
+    EXPECT_EQ(job.report.Found(ReportFile::kGFile, Finding::kNoPosition).at.count, 0);
 }
 
 // --- The output does not change -----------------------------------------------------------------
@@ -383,7 +380,10 @@ TEST(ReportJson, TheAccountReadsBackFromItsJson) {
 
     const Json* g = FindItem(root["files"], "file", "gfile");
     ASSERT_NE(g, nullptr);
-    EXPECT_EQ((*g)["warnings"].items.size(), 4u);  // short set, term, blanks, end point 0004
+    // A short set, a term outside the matrix, blanks after digits, 0004 and 0005 without a
+    // position, and the vector 0001-0002 of line 5 (1234567 x 0.1 mm, 123.4567 m) some 14 km
+    // from its stations' positions (0.1 degree apart).
+    EXPECT_EQ((*g)["warnings"].items.size(), 5u);
     const Json* e = FindItem((*g)["records"], "type", "E");
     ASSERT_NE(e, nullptr);
     EXPECT_EQ((*e)["reasons"][0]["reason"].text, "set-never-closed");
@@ -415,8 +415,13 @@ TEST(ReportSummary, OneAlignedLinePerRecordTypeWithItsReasonsUnderIt) {
                        Rec({{1, "000020*20*000101"}, {51, "0002"}}),
                        Rec({{1, "000030*22*000102"}, {51, "0002"}})}),
             "");
+    // What to check leads: the direction names two stations no "*80*" record places.
     const std::string expected =
         "Conversion report\n"
+        "To check\n"
+        "  station has no position: 2\n"
+        "      B-file line 2  0001\n"
+        "      B-file line 2  0002\n"
         "B-file  " + (job.dir / "bfile") + "\n"
         "  3 lines\n"
         "  record   converted   skipped\n"
@@ -427,6 +432,8 @@ TEST(ReportSummary, OneAlignedLinePerRecordTypeWithItsReasonsUnderIt) {
         "      continues another set" + std::string(4 + 7, ' ') + "1  line 3\n"
         "  *AA*  " + std::string(11, ' ') + "0" + std::string(9, ' ') + "1\n"
         "      record type not converted" + std::string(7, ' ') + "1  line 1\n"
+        "  warnings\n"
+        "      station has no position       2  line 2  \"0001\", \"0002\"\n"
         "Written: stations 0, observations 1, vectors 0, positions 0\n";
     EXPECT_EQ(FormatReportSummary(job.report), expected);
 }

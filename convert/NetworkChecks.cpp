@@ -1,0 +1,395 @@
+#include "convert/NetworkChecks.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+#include "common/Angles.h"
+#include "output/NumberFormat.h"
+
+namespace {
+
+
+/// Keeps `item` among the kLargestShown largest of `list` by `size`, largest first.
+template <typename Item, typename Size>
+void KeepLargest(std::vector<Item>& list, Item item, Size size) {
+    const auto at = std::find_if(list.begin(), list.end(),
+                                 [&](const Item& kept) { return size(item) > size(kept); });
+    if (at == list.end() && list.size() >= kLargestShown) return;
+    list.insert(at, std::move(item));
+    if (list.size() > kLargestShown) list.pop_back();
+}
+
+/// A finding with its sentence: the finding's title, `separator` and `brief`.
+FindingDetail Detail(Finding finding, int line, std::vector<std::string> stations,
+                     const char* separator, std::string brief) {
+    std::string text = InfoOf(finding).text;
+    text += separator;
+    text += brief;
+    return {finding, line, std::move(stations), std::move(text), std::move(brief)};
+}
+
+bool ReadPositiveNumber(std::string_view text, double& value) {
+    if (text.empty()) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
+           value > 0.0;
+}
+
+}  // namespace
+
+std::string Metres(double value) {
+    constexpr int kDecimals = 3;
+    constexpr double kHalfLastDigit = 0.0005;
+    std::string text;
+    AppendFixed(text, std::fabs(value) < kHalfLastDigit ? 0.0 : value, kDecimals);
+    return text;
+}
+
+bool ParseCheckTolerances(std::string_view text, CheckTolerances& tolerances,
+                          std::string& error) {
+    const struct {
+        const char* key;
+        double CheckTolerances::*field;
+    } keys[] = {{"height", &CheckTolerances::height},
+                {"vector", &CheckTolerances::vector},
+                {"repeat-h", &CheckTolerances::repeatH},
+                {"repeat-v", &CheckTolerances::repeatV}};
+    CheckTolerances read = tolerances;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view item = text.substr(start, end - start);
+        const std::size_t equals = item.find('=');
+        const std::string_view key = item.substr(0, equals);
+        const auto known = std::find_if(std::begin(keys), std::end(keys),
+                                        [&](const auto& k) { return key == k.key; });
+        if (known == std::end(keys)) {
+            error = "unknown tolerance \"" + std::string(key) +
+                    "\" (height, vector, repeat-h, repeat-v)";
+            return false;
+        }
+        double value = 0.0;
+        if (equals == std::string_view::npos ||
+            !ReadPositiveNumber(item.substr(equals + 1), value)) {
+            error = "tolerance " + std::string(key) + " needs a positive number of metres";
+            return false;
+        }
+        read.*(known->field) = value;
+        start = end + 1;
+    }
+    tolerances = read;
+    return true;
+}
+
+NetworkChecks::NetworkChecks(const CheckTolerances& tolerances, double semiMajorAxis,
+                             double inverseFlattening)
+    : m_tolerances(tolerances) {
+    MakeEllipsoid(semiMajorAxis, inverseFlattening, m_ellipsoid);
+}
+
+void NetworkChecks::BeginFile(BlueBookFile file) {
+    if (file == BlueBookFile::kBFile) m_bFile = true;
+    m_next->BeginFile(file);
+}
+
+void NetworkChecks::EndFile(BlueBookFile file, long long lines, bool reachedEnd) {
+    m_next->EndFile(file, lines, reachedEnd);
+}
+
+int NetworkChecks::Datum(const DatumRecord& d) {
+    // The ellipsoid the header declares (as the TELLURAX writer takes it).
+    if (d.found && d.hasEllipsoid) {
+        MakeEllipsoid(d.semiMajorAxis, d.inverseFlattening, m_ellipsoid);
+    }
+    return m_next->Datum(d);
+}
+
+// --- Stations ---------------------------------------------------------------------------------
+
+NetworkChecks::Point* NetworkChecks::Find(std::string_view name) {
+    const int i = m_index.Find(name, m_names);
+    return i < 0 ? nullptr : &m_stations[static_cast<std::size_t>(i)];
+}
+
+int NetworkChecks::Root(int i) {
+    while (m_stations[static_cast<std::size_t>(i)].part >= 0) {
+        Point& s = m_stations[static_cast<std::size_t>(i)];
+        const int parent = s.part;
+        const int grand = m_stations[static_cast<std::size_t>(parent)].part;
+        if (grand >= 0) s.part = grand;  // halves the path
+        i = parent;
+    }
+    return i;
+}
+
+void NetworkChecks::CheckHeights(const StationRecord& s, std::vector<FindingDetail>& details) const {
+    const std::string name(s.name);
+    const int line = s.heightsLine;
+    if (s.geoidFrom == HeightOrigin::kDerived) {
+        details.push_back(Detail(Finding::kGeoidDerived, line, {name}, ": ",
+                                 "N = h - H = " + Metres(s.geoidHeight) + " m"));
+    }
+    if (s.orthoFrom == HeightOrigin::kDerived) {
+        details.push_back(Detail(Finding::kOrthoDerived, line, {name}, ": ",
+                                 "H = h - N = " + Metres(s.orthoHeight) + " m"));
+    }
+    if (s.ellipsoidFrom == HeightOrigin::kDerived &&
+        (s.orthoFrom == HeightOrigin::kBlank || s.geoidFrom == HeightOrigin::kBlank)) {
+        details.push_back(Detail(Finding::kEllipsoidalFromBlank, line, {name}, ": ",
+                                 "h = H + N = " + Metres(s.ellipsoidHeight) + " m"));
+    }
+    const bool allGiven = s.orthoFrom == HeightOrigin::kGiven &&
+                          s.geoidFrom == HeightOrigin::kGiven &&
+                          s.ellipsoidFrom == HeightOrigin::kGiven;
+    const double misclosure = s.orthoHeight + s.geoidHeight - s.ellipsoidHeight;
+    if (allGiven && !(std::fabs(misclosure) <= m_tolerances.height)) {
+        details.push_back(Detail(Finding::kHeightsDoNotClose, line, {name}, ": ",
+                                 "H + N - h = " + Metres(misclosure) + " m"));
+    }
+}
+
+int NetworkChecks::Station(const StationRecord& s) {
+    StationRecord checked = s;
+    m_details.clear();
+    if (s.heightsLine == 0) {
+        checked.at.findings.Add(s.orthoFrom == HeightOrigin::kBlank ? Finding::kNo86Zero
+                                                                      : Finding::kNo86FromElevation);
+    } else {
+        CheckHeights(s, m_details);
+    }
+    if (!m_details.empty()) checked.at.findings.Add(&m_details);
+    if (Find(s.name) == nullptr) {
+        Point station;
+        station.line = s.at.line;
+        const double latitude = DmsToDegrees(s.latitude);
+        const double longitude = DmsToDegrees(s.longitude);
+        station.placed = std::isfinite(latitude) && std::isfinite(longitude) &&
+                         std::fabs(latitude) <= 90.0;
+        station.heightKnown =
+            station.placed && (s.ellipsoidFrom == HeightOrigin::kGiven ||
+                               (s.ellipsoidFrom == HeightOrigin::kDerived &&
+                                s.orthoFrom == HeightOrigin::kGiven &&
+                                s.geoidFrom == HeightOrigin::kGiven));
+        if (station.placed) station.frame = LocalFrame(latitude, longitude);
+        if (station.heightKnown) {
+            station.xyz = GeodeticToGeocentric(m_ellipsoid, {latitude, longitude, s.ellipsoidHeight});
+        }
+        m_names.emplace_back(s.name);
+        m_stations.push_back(station);
+        m_index.Add(m_names);
+    }
+    return m_next->Station(checked);
+}
+
+// --- Observations -----------------------------------------------------------------------------
+
+void NetworkChecks::CheckEnds(std::initializer_list<std::string_view> ends,
+                              std::vector<FindingDetail>& details) {
+    if (!m_bFile) return;
+    ++m_connections;
+    int joined = -1;
+    for (const std::string_view end : ends) {
+        if (end.empty()) continue;
+        const Point* station = Find(end);
+        if (station == nullptr) {
+            FindingDetail d = Detail(Finding::kNoPosition, 0, {std::string(end)}, ": ",
+                                     std::string(end));
+            d.brief.clear();  // the station stands beside it
+            details.push_back(std::move(d));
+            continue;
+        }
+        const int i = static_cast<int>(station - m_stations.data());
+        m_stations[static_cast<std::size_t>(i)].observed = true;
+        const int root = Root(i);
+        if (joined >= 0 && root != joined) m_stations[static_cast<std::size_t>(root)].part = joined;
+        if (joined < 0) joined = root;
+    }
+}
+
+template <typename Record, typename... Ends>
+int NetworkChecks::Observation(const Record& r, int (BlueBookReceiver::*call)(const Record&),
+                               Ends... ends) {
+    // A record that is not used (rejected, or not written) connects nothing.
+    if (r.at.reject.mark != 0 || r.at.findings.Has(Finding::kNotFinite)) {
+        return (m_next->*call)(r);
+    }
+    m_details.clear();
+    CheckEnds({ends...}, m_details);
+    if (m_details.empty()) return (m_next->*call)(r);
+    Record checked = r;
+    checked.at.findings.Add(&m_details);
+    return (m_next->*call)(checked);
+}
+
+int NetworkChecks::Direction(const DirectionRecord& r) {
+    return Observation(r, &BlueBookReceiver::Direction, r.fromStation, r.toStation);
+}
+int NetworkChecks::HorizontalAngle(const HorizontalAngleRecord& r) {
+    return Observation(r, &BlueBookReceiver::HorizontalAngle, r.atStation, r.backsightStation,
+                       r.foresightStation);
+}
+int NetworkChecks::VerticalAngle(const VerticalAngleRecord& r) {
+    return Observation(r, &BlueBookReceiver::VerticalAngle, r.fromStation, r.toStation);
+}
+int NetworkChecks::HeightDifference(const HeightDifferenceRecord& r) {
+    return Observation(r, &BlueBookReceiver::HeightDifference, r.fromStation, r.toStation);
+}
+int NetworkChecks::Distance(const DistanceRecord& r) {
+    return Observation(r, &BlueBookReceiver::Distance, r.fromStation, r.toStation);
+}
+int NetworkChecks::Azimuth(const AzimuthRecord& r) {
+    return Observation(r, &BlueBookReceiver::Azimuth, r.fromStation, r.toStation);
+}
+
+// --- Vectors ----------------------------------------------------------------------------------
+
+int NetworkChecks::VectorSet(const VectorSetRecord& set) {
+    ++m_session;
+    m_members.assign(set.members, set.members + set.memberCount);
+    m_memberDetails.resize(std::max(m_memberDetails.size(), m_members.size()));
+    bool found = false;
+    for (std::size_t i = 0; i < m_members.size(); ++i) {
+        SetMember& member = m_members[i];
+        const int k = member.vector;
+        if (k < 1 || k > std::min(set.count, kMaxVectors)) continue;
+        const VectorMark& mark = set.marks[k - 1];
+        if (mark.reject.mark != 0 || mark.notFinite) continue;  // not used
+        std::vector<FindingDetail>& details = m_memberDetails[i];
+        details.clear();
+        CheckVector(set.vectors[k - 1], member.line, details);
+        if (details.empty()) continue;
+        member.findings.Add(&details);
+        found = true;
+    }
+    if (!found) return m_next->VectorSet(set);
+    VectorSetRecord checked = set;
+    checked.members = m_members.data();
+    return m_next->VectorSet(checked);
+}
+
+void NetworkChecks::CheckVector(const GpsVector& v, int line, std::vector<FindingDetail>& details) {
+    CheckEnds({v.fromStation, v.toStation}, details);
+    const Point* from = Find(v.fromStation);
+    const Point* to = Find(v.toStation);
+    if (from && to && from->heightKnown && to->heightKnown) {
+        CompareWithPositions(v, line, *from, *to, details);
+    }
+    CompareWithRepeats(v, line, details);
+}
+
+void NetworkChecks::CompareWithPositions(const GpsVector& v, int line, const Point& from,
+                                         const Point& to, std::vector<FindingDetail>& details) {
+    const GeocentricXyz positions = to.xyz - from.xyz;
+    const GeocentricXyz difference{v.dx - positions.x, v.dy - positions.y, v.dz - positions.z};
+    VectorComparison c;
+    c.difference = from.frame.ToNorthEastUp(difference);
+    c.total = std::sqrt(difference.x * difference.x + difference.y * difference.y +
+                        difference.z * difference.z);
+    c.line = line;
+    c.from = v.fromStation;
+    c.to = v.toStation;
+    ++m_vectorsCompared;
+    if (!(c.total <= m_tolerances.vector)) {
+        details.push_back(Detail(Finding::kVectorDisagrees, 0, {c.from, c.to}, " ",
+                                 "by " + Metres(c.total) + " m (N " + Metres(c.difference.north) +
+                                     ", E " + Metres(c.difference.east) + ", U " +
+                                     Metres(c.difference.up) + ")"));
+    }
+    KeepLargest(m_largestVectors, std::move(c), [](const VectorComparison& x) { return x.total; });
+}
+
+void NetworkChecks::CompareWithRepeats(const GpsVector& v, int line,
+                                       std::vector<FindingDetail>& details) {
+    if (v.fromStation.empty() || v.toStation.empty()) return;
+    // Vectors between two stations are kept from the first of them by name to the other.
+    const bool turned = v.toStation < v.fromStation;
+    const std::string& first = turned ? v.toStation : v.fromStation;
+    const std::string& second = turned ? v.fromStation : v.toStation;
+    const double sign = turned ? -1.0 : 1.0;
+    const GeocentricXyz xyz{sign * v.dx, sign * v.dy, sign * v.dz};
+    std::string key = first;
+    key += '\0';
+    key += second;
+    std::vector<KeptVector>& kept = m_repeats[key];
+    const Point* at = Find(first);
+    if (at == nullptr || !at->placed) at = Find(second);
+    const double length = std::sqrt(xyz.x * xyz.x + xyz.y * xyz.y + xyz.z * xyz.z);
+    for (const KeptVector& earlier : kept) {
+        if (earlier.session == m_session || at == nullptr || !at->placed) continue;
+        const NorthEastUp d = at->frame.ToNorthEastUp(
+            {xyz.x - earlier.xyz.x, xyz.y - earlier.xyz.y, xyz.z - earlier.xyz.z});
+        RepeatComparison c;
+        c.horizontal = std::sqrt(d.north * d.north + d.east * d.east);
+        c.vertical = std::fabs(d.up);
+        c.earlierLine = earlier.line;
+        c.line = line;
+        c.from = first;
+        c.to = second;
+        ++m_repeatsCompared;
+        if (!(c.horizontal <= m_tolerances.repeatH + kRepeatPpm * length) ||
+            !(c.vertical <= m_tolerances.repeatV + kRepeatPpm * length)) {
+            details.push_back(Detail(
+                Finding::kRepeatDiffers, 0, {first, second}, " ",
+                "by " + Metres(c.horizontal) + " m horizontally, " + Metres(c.vertical) +
+                    " m vertically (G-file lines " + std::to_string(c.earlierLine) + " and " +
+                    std::to_string(c.line) + ")"));
+        }
+        KeepLargest(m_largestRepeats, std::move(c), [](const RepeatComparison& x) {
+            return std::max(x.horizontal, x.vertical);
+        });
+    }
+    kept.push_back({line, m_session, xyz});
+}
+
+// --- The network as a whole -------------------------------------------------------------------
+
+NetworkConclusions NetworkChecks::Conclude() {
+    NetworkConclusions done;
+    done.largestVectors = m_largestVectors;
+    done.largestRepeats = m_largestRepeats;
+    done.vectorsCompared = m_vectorsCompared;
+    done.repeatsCompared = m_repeatsCompared;
+    // Without a B-file no station has a position; without observations or vectors there is
+    // nothing to connect (a file of control stations only).
+    if (!m_bFile || m_connections == 0) return done;
+    // Parts of the network: the observed stations by the root of their part.
+    std::unordered_map<int, std::vector<std::size_t>> parts;
+    std::vector<int> order;  // roots in the order of their first station
+    for (std::size_t i = 0; i < m_stations.size(); ++i) {
+        if (!m_stations[i].observed) {
+            FindingDetail d =
+                Detail(Finding::kNotObserved, m_stations[i].line, {m_names[i]}, ": ", m_names[i]);
+            d.brief.clear();  // the station stands beside it
+            done.findings.push_back(std::move(d));
+            continue;
+        }
+        const int root = Root(static_cast<int>(i));
+        std::vector<std::size_t>& part = parts[root];
+        if (part.empty()) order.push_back(root);
+        part.push_back(i);
+    }
+    if (parts.size() < 2) return done;
+    // The largest part (the first of the largest) is the network; the others are listed.
+    int largest = order.front();
+    for (const int root : order) {
+        if (parts[root].size() > parts[largest].size()) largest = root;
+    }
+    std::string smaller;
+    for (const int root : order) {
+        if (root == largest) continue;
+        for (const std::size_t i : parts[root]) smaller += (smaller.empty() ? "" : ", ") + m_names[i];
+    }
+    // One occurrence per station outside the largest part, each with the whole sentence.
+    const std::string parted = "network in " + std::to_string(parts.size()) + " parts";
+    for (const int root : order) {
+        if (root == largest) continue;
+        for (const std::size_t i : parts[root]) {
+            done.findings.push_back(
+                {Finding::kNetworkParts, m_stations[i].line, {m_names[i]}, parted + ": " + smaller,
+                 parted});
+        }
+    }
+    return done;
+}
