@@ -182,7 +182,7 @@ private:
         c.m_jobReceiver = nullptr;
         c.m_jobChecks = nullptr;
         if (converted.number != 0) return converted;
-        if (geo && geo->Finish(c.Account()) != 0) return CloseFailure(geoFile, c.m_geoJsonPath);
+        if (geo && geo->Finish(&c.Account()) != 0) return CloseFailure(geoFile, c.m_geoJsonPath);
         if (!out.Close()) return CloseFailure(out, c.m_outputPath);
         if (geo && !geoFile.Close()) return CloseFailure(geoFile, c.m_geoJsonPath);
         return {kMsgSuccess, {c.m_outputPath}};

@@ -344,10 +344,6 @@ void GeoJsonWriter::AppendNotDrawn(std::string& text, const ConversionReport* re
     text += '}';
 }
 
-int GeoJsonWriter::Finish() { return Finish(nullptr); }
-
-int GeoJsonWriter::Finish(const ConversionReport& report) { return Finish(&report); }
-
 int GeoJsonWriter::Finish(const ConversionReport* report) {
     if (m_finished) return 0;
     m_finished = true;

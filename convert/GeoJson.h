@@ -31,23 +31,21 @@
 #include <unordered_map>
 #include <vector>
 
-#include "bluebook/Receiver.h"
-#include "output/OutputFile.h"
+#include "convert/MapWriter.h"
 
 class ConversionReport;
 
-class GeoJsonWriter : public BlueBookReceiver {
+class GeoJsonWriter : public MapWriter {
 public:
     /// Writes to `out` (open, empty); a write error returns 1517 from the call that met it,
     /// which stops the reader.
     explicit GeoJsonWriter(OutputFile& out) : m_out(out) {}
 
-    /// Completes the file: the last line features, the points and "notDrawn". With `report`
-    /// (after ConversionReport::CompareStations, when the job ran it), the points of stations
-    /// no vector reaches carry that warning and "notDrawn" lists the vector end points not in
-    /// the B-file. Returns 0, or 1517 when any write failed. Later calls write nothing.
-    int Finish();
-    int Finish(const ConversionReport& report);
+    /// Completes the file: the points and "notDrawn". With `report` (once the network checks
+    /// concluded), the points carry what they concluded about their stations, and "notDrawn"
+    /// lists the vector end points without a position. Returns 0, or 1517 when any write
+    /// failed. Later calls write nothing.
+    int Finish(const ConversionReport* report) override;
 
     int StationPart(const ::StationPart& part) override;
     int Station(const StationRecord& s) override;
@@ -71,8 +69,6 @@ private:
         Findings found;  // about its "*80*", "*85*", "*86*" and station records (Kept)
         std::vector<FindingDetail> details;  // the sentences of those findings
     };
-
-    int Finish(const ConversionReport* report);
 
     void OpenCollection();
     /// Writes a feature: `text` up to its warnings, then the warnings found and the closing

@@ -43,7 +43,7 @@ struct GeoJob {
         converter.m_report = &report;
         converter.m_extraReceiver = &writer;
         converter.OnConvertData();
-        finished = writer.Finish(report);
+        finished = writer.Finish(&report);
         geo.Close();
         return geoPath.empty() ? ParseJson(ReadFile(path)) : Json();
     }
