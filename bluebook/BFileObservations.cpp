@@ -19,15 +19,15 @@ constexpr Field kToStation{51, 4};
 constexpr ScaledField kTargetHeight{55, 4, 0.01};
 
 // "*20*", "*22*": direction and two standard deviations, combined.
-constexpr ScaledField kDirection{64, 9, 1e-6};
+constexpr ScaledField kDirection{64, 9, 1e-6, kPackedAngle};
 constexpr ScaledField kDirectionSdA{73, 4, 0.01};
 constexpr ScaledField kDirectionSdB{77, 4, 0.01};
 // "*30*", "*32*": the angle from the backsight (72-75, its target height in 76-79) to 51-54.
-constexpr ScaledField kAngle{64, 8, 1e-5};
+constexpr ScaledField kAngle{64, 8, 1e-5, kPackedAngle};
 constexpr Field kBacksightStation{72, 4};
 constexpr ScaledField kBacksightHeight{76, 4, 0.01};
 // "*40*", "*42*": vertical angle, code letter, standard deviation.
-constexpr ScaledField kVerticalAngle{64, 8, 1e-5};
+constexpr ScaledField kVerticalAngle{64, 8, 1e-5, kPackedAngle};
 constexpr int kVerticalCode = 72;  // E: elevation angle, D: depression angle
 constexpr ScaledField kVerticalSd{73, 4, 0.01};
 // "*45*": height difference, then its weight: standard deviation, setups or distance.
@@ -49,7 +49,7 @@ constexpr int kLongDistanceCode = 74;
 constexpr ScaledField kLongDistanceSdA{75, 3, 0.01};
 constexpr ScaledField kLongDistanceSdB{78, 3, 0.01};
 // "*60*", "*61*": azimuth, code (S: reversed), "*60*" two standard deviations.
-constexpr ScaledField kAzimuth{64, 8, 1e-5};
+constexpr ScaledField kAzimuth{64, 8, 1e-5, kPackedAngle};
 constexpr int kAzimuthCode = 72;
 constexpr ScaledField kAzimuthSdA{73, 4, 0.01};
 constexpr ScaledField kAzimuthSdB{77, 4, 0.01};
@@ -185,6 +185,7 @@ private:
         r.directionSd = Combined(f.Real(kDirectionSdA), f.Real(kDirectionSdB));
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.direction, r.directionSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.Direction(r), f);
     }
 
@@ -196,6 +197,7 @@ private:
         r.atStation = Station(f, kFromStation);
         r.backsightStation = Station(f, kBacksightStation);
         r.foresightStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.angle, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.HorizontalAngle(r), f);
     }
 
@@ -214,6 +216,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.zenith, r.zenithSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.VerticalAngle(r), f);
     }
 
@@ -236,6 +239,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.heightDiff, r.weight});
         return Converted(m_receiver.HeightDifference(r), f);
     }
 
@@ -264,6 +268,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kDistanceToStation);
+        CheckFinite(f, r.at, {r.distance, r.distanceSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.Distance(r), f);
     }
 
@@ -282,6 +287,7 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
+        CheckFinite(f, r.at, {r.azimuth, r.azimuthSd, r.instrumentHeight, r.targetHeight});
         return Converted(m_receiver.Azimuth(r), f);
     }
 

@@ -24,9 +24,9 @@ constexpr ScaledField k13SemiMinorAxis{71, 10, 0.001};
 
 // "*80*" control point, "*85*" deflection of the vertical, "*86*" heights.
 constexpr Field kStation{11, 4};
-constexpr ScaledField k80Latitude{45, 11, 1e-9};
+constexpr ScaledField k80Latitude{45, 11, 1e-9, kPackedAngle};
 constexpr int k80LatitudeHemisphere = 56;  // "S": south
-constexpr ScaledField k80Longitude{57, 12, 1e-9};
+constexpr ScaledField k80Longitude{57, 12, 1e-9, kPackedAngle};
 constexpr int k80LongitudeHemisphere = 69;  // "W": west
 constexpr ScaledField k80Elevation{70, 6, 0.01};
 constexpr ScaledField k85Xi{63, 5, 0.01};
@@ -253,11 +253,16 @@ int ReadStations(BFilePass& pass, const StationLines& stations, BFileStationTabl
 int HandOnStations(BFilePass& pass, const BFileStationTable& table) {
     for (int i = 0; i < table.Count(); ++i) {
         const BFileStation& s = table[i];
-        const StationRecord record{{BlueBookFile::kBFile, s.line, "*80*"},
-                                   s.name, s.latitude, s.longitude, s.orthoHeight,
-                                   s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
-                                   s.etaSd};
+        StationRecord record{{BlueBookFile::kBFile, s.line, "*80*"},
+                             s.name, s.latitude, s.longitude, s.orthoHeight,
+                             s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
+                             s.etaSd};
+        RecordNotes notes;
+        CheckFinite(AllFinite({s.latitude, s.longitude, s.orthoHeight, s.geoidHeight,
+                               s.ellipsoidHeight, s.xi, s.xiSd, s.eta, s.etaSd}),
+                    pass.GetReading(), record.at, notes);
         if (const int result = pass.Receiver().Station(record); result != 0) return result;
+        HandOnRecordNotes(pass.Receiver(), record.at, notes);
     }
     return 0;
 }

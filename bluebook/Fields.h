@@ -14,19 +14,31 @@ struct Field {
     int width;
 };
 
-/// A real field with implied decimals: the number as written times `scale`.
+/// A packed angle field (latitude, longitude, direction, angle, azimuth: degrees, minutes and
+/// seconds in one number) read with a decimal point written in it: the point stands in the
+/// seconds, so "391234.5678" is 39 12 34.5678, the packed 39.12345678.
+constexpr double kPackedAngle = 1e-4;
+
+/// A real field with implied decimals: the number as written times `scale`. In the NGS reading
+/// a number written with a decimal point overrides the implied decimals, as Fortran's Fw.d
+/// reads it: its value is then the number times `pointScale` (1, or kPackedAngle).
 struct ScaledField {
     int column;
     int width;
     double scale;
+    double pointScale = 1.0;
 };
 
 /// What reading a record found (only ever set, never cleared).
 struct RecordNotes {
     bool digitsThenBlanks = false;    // literal reading: blanks after the digits ended a number
     NgsNumberNotes ngs;               // NGS reading: blanks read as zeros, not a number
+    bool pointWritten = false;        // NGS reading: a decimal point overrode implied decimals
     bool readAsWritten = false;       // NGS reading: columns 1 to 6 were blank
     bool nameFromStationId = false;   // NGS reading: a station named by its "*25*" ID
+    bool vectorsCounted = false;      // NGS reading: a blank vector count, the vectors counted
+    bool notFinite = false;           // a value not finite: not written (NGS reading)
+    bool notFiniteWritten = false;    // a value not finite, written (literal reading)
 };
 
 /// The fields of one record line, read the way `reading` says, and what their numbers looked
@@ -60,7 +72,12 @@ public:
     /// A real field: as NGS reads numbers (GetFieldRealNgs), or as C's atof (GetFieldReal).
     double Real(ScaledField f) {
         if (m_reading == Reading::kNgs) {
-            return GetFieldRealNgs(f.column, f.width, m_line, m_notes.ngs) * f.scale;
+            NgsNumberNotes field;
+            const double value = GetFieldRealNgs(f.column, f.width, m_line, field);
+            m_notes.ngs.Add(field);
+            if (!field.decimalPoint || f.pointScale == f.scale) return value * f.scale;
+            m_notes.pointWritten = true;
+            return value * f.pointScale;
         }
         return GetFieldReal(f.column, f.width, m_line, m_notes.digitsThenBlanks) * f.scale;
     }
@@ -83,15 +100,36 @@ private:
     RecordNotes m_notes;
 };
 
+/// Checks that the values a record writes are finite. When one is not, the NGS reading does
+/// not write the record (`at.notFinite`), and the literal reading writes it as it stands; the
+/// notes tell which, for the warning.
+inline void CheckFinite(bool allFinite, Reading reading, RecordRef& at, RecordNotes& notes) {
+    if (allFinite) return;
+    if (reading == Reading::kNgs) {
+        at.notFinite = true;
+        notes.notFinite = true;
+    } else {
+        notes.notFiniteWritten = true;
+    }
+}
+inline void CheckFinite(RecordFields& f, RecordRef& at, std::initializer_list<double> values) {
+    CheckFinite(AllFinite(values), f.GetReading(), at, f.Notes());
+}
+
 /// Hands on what reading a converted record found: in the literal reading a warning of digits
-/// followed by blanks; in the NGS reading the notes of blanks read as zeros, of a line read as
-/// written and of names from station IDs, and a warning of characters that are not part of a
-/// number.
+/// followed by blanks; in the NGS reading the notes of blanks read as zeros, of decimal points
+/// written, of a line read as written and of names from station IDs, and the warnings of
+/// characters that are not part of a number and of exponents.
 inline void HandOnRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
                               const RecordNotes& notes) {
     if (notes.digitsThenBlanks) receiver.Warning(at, RecordWarning::kDigitsThenBlanks, {});
     if (notes.ngs.blanksAsZeros) receiver.Note(at, RecordNote::kBlanksAsZeros);
     if (notes.ngs.notANumber) receiver.Warning(at, RecordWarning::kNotANumber, {});
+    if (notes.ngs.exponent) receiver.Warning(at, RecordWarning::kExponent, {});
+    if (notes.pointWritten) receiver.Note(at, RecordNote::kPointWritten);
     if (notes.readAsWritten) receiver.Note(at, RecordNote::kReadAsWritten);
     if (notes.nameFromStationId) receiver.Note(at, RecordNote::kNameFromStationId);
+    if (notes.vectorsCounted) receiver.Note(at, RecordNote::kVectorsCounted);
+    if (notes.notFinite) receiver.Warning(at, RecordWarning::kNotFinite, {});
+    if (notes.notFiniteWritten) receiver.Warning(at, RecordWarning::kNotFiniteWritten, {});
 }

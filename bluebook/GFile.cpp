@@ -193,6 +193,8 @@ private:
     /// A B record: discards the open set and opens a new, empty one.
     void StartSet(RecordFields& f) {
         m_vectorCount = f.Int(kVectorCount);
+        // NGS's programs count the set's C and F records when the count is left blank.
+        m_countVectors = m_reading == Reading::kNgs && f.IsBlank(kVectorCount);
         DiscardSet();
         m_table.Clear();
         std::fill(std::begin(m_rejects), std::end(m_rejects), RejectMark{});
@@ -238,6 +240,12 @@ private:
     /// the closing one. A term outside the matrix is not stored but still counts as the line's
     /// last term.
     int ReadTerms(RecordFields& f, const TermLayout& layout, bool covariance) {
+        if (m_countVectors) {
+            // The set's first D or E record: its vectors are the C and F records before it.
+            m_vectorCount = m_readCount;
+            m_countVectors = false;
+            m_b.notes.vectorsCounted = true;
+        }
         int lastRow = 0;
         int lastColumn = 0;
         bool outside = false;
@@ -274,12 +282,15 @@ private:
     int Position(RecordFields& f) {
         PositionRecord r{m_at, Station(f, kGStation), f.Real(kGX), f.Real(kGY), f.Real(kGZ),
                          f.Real(kGSdX), f.Real(kGSdY), f.Real(kGSdZ)};
+        CheckFinite(f, r.at, {r.x, r.y, r.z, r.sdX, r.sdY, r.sdZ});
         const int result = m_receiver.Position(r);
         if (result == 0) HandOnRecordNotes(m_receiver, m_at, f.Notes());
         return result;
     }
 
     int CloseSet(const RecordFields& f, bool covariance);
+    /// Sets m_notFinite, and the notes of the vectors, for the vectors of the set to be written.
+    void CheckVectorsFinite(bool covariance);
     void DiscardSet();
 
     StationNames& m_names;
@@ -288,7 +299,9 @@ private:
     RecordRef m_at{BlueBookFile::kGFile, 0, {}};  // the record being read
     VectorTable m_table;
     RejectMark m_rejects[kMaxVectors];  // of the vectors of the open set
+    bool m_notFinite[kMaxVectors] = {};  // of the vectors of the set being written
     int m_vectorCount = 0;  // n of the last B record; 0 before the first
+    bool m_countVectors = false;  // its count was blank: the C and F records up to a D or E
     int m_readCount = 0;    // C and F records since the last B record, up to kMaxVectors
     bool m_seenB = false;
     // The records read into the open set since it was last handed on.
@@ -309,9 +322,10 @@ int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
         if (v.line > 0) m_members.push_back({v.line, v.type, j});
     }
     for (const PendingRecord& t : m_terms) m_members.push_back({t.line, t.type, 0});
+    CheckVectorsFinite(covariance);
     const VectorSetRecord set{m_at,       m_vectorCount,    m_table.Vectors(),
                               m_rejects,  m_table.Matrix(), covariance,
-                              m_members.data(), m_members.size()};
+                              m_members.data(), m_members.size(), m_notFinite};
     if (const int result = m_receiver.VectorSet(set); result != 0) return result;
 
     HandOnRecordNotes(m_receiver, m_b.At(), m_b.notes);
@@ -332,6 +346,20 @@ int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
     m_terms.clear();
     m_extraD = m_extraE = 0;
     return 0;
+}
+
+void GFileReader::CheckVectorsFinite(bool covariance) {
+    for (int j = 1; j <= kMaxVectors; ++j) {
+        PendingRecord& pending = m_vectors[j - 1];
+        RecordRef at = pending.At();
+        if (j <= m_vectorCount) {
+            const GpsVector& v = m_table.Vectors()[j - 1];
+            const VectorCovariance c = CovarianceOf(j - 1, m_table.Matrix(), covariance);
+            CheckFinite(AllFinite({v.dx, v.dy, v.dz, c.xx, c.xy, c.yy, c.xz, c.yz, c.zz}),
+                        m_reading, at, pending.notes);
+        }
+        m_notFinite[j - 1] = at.notFinite;
+    }
 }
 
 /// Skips the records of the open set, in line order: it was never handed on after them.

@@ -80,6 +80,8 @@ public:
     bool ExponentUnfinished() const {
         return m_part == Part::kExponentStart || m_part == Part::kExponentSign;
     }
+    bool HasPoint() const { return m_point; }
+    bool HasExponent() const { return m_part != Part::kMantissa; }
 
     /// The value; false when it is beyond the range of a double.
     bool Value(double& value) const { return Convert(m_text, m_length, value); }
@@ -155,6 +157,7 @@ bool ReadPlainNumber(std::string_view text, std::size_t i, std::size_t columns, 
         decimals += point;
         if (++digits > 15) return false;
     }
+    notes.decimalPoint |= point;
     value = static_cast<double>(withZeros) / kExactPowersOfTen[decimals];
     const double withoutBlanks =
         static_cast<double>(squeezed) / kExactPowersOfTen[squeezedDecimals];
@@ -204,6 +207,8 @@ double ReadGeneralNumber(std::string_view text, std::size_t i, std::size_t colum
         if (!blank && !squeezedStopped) squeezedStopped = !withoutBlanks.Take(c);
     }
     if (stopped || withZeros.ExponentUnfinished()) notes.notANumber = true;
+    notes.decimalPoint |= withZeros.HasPoint();
+    notes.exponent |= withZeros.HasExponent();
     double value = 0.0;
     double squeezed = 0.0;
     if (!withZeros.Value(value)) {

@@ -94,6 +94,15 @@ double GetFieldReal(int column, int width, std::string_view line, bool& blankAft
 struct NgsNumberNotes {
     bool blanksAsZeros = false;  // a blank read as a zero changed the value
     bool notANumber = false;     // the field holds a character that is not part of a number
+    bool decimalPoint = false;   // the number holds a decimal point
+    bool exponent = false;       // the number holds an exponent
+
+    void Add(const NgsNumberNotes& other) {
+        blanksAsZeros |= other.blanksAsZeros;
+        notANumber |= other.notANumber;
+        decimalPoint |= other.decimalPoint;
+        exponent |= other.exponent;
+    }
 };
 
 /// The field read as NGS's own programs read Blue Book numbers (Fortran's BZ editing): leading
@@ -103,7 +112,9 @@ struct NgsNumberNotes {
 /// number is an optional sign, digits with at most one decimal point, and an optional exponent
 /// (E or D, an optional sign, digits). At any other character the number read up to it is the
 /// value and `notes.notANumber` is set; so is it when the result would not be finite (the
-/// value is then 0.0). `notes` flags are only ever set, never cleared.
+/// value is then 0.0). `notes` tell too whether the number held a decimal point (a point after
+/// the number has ended does not count) and an exponent. Its flags are only ever set, never
+/// cleared.
 double GetFieldRealNgs(int column, int width, std::string_view line, NgsNumberNotes& notes);
 
 /// In-place trimming of blanks (IsBlank); each returns its argument.

@@ -4,7 +4,9 @@
 // arc; lengths and heights metres. A value a record does not carry is kAbsent.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
+#include <initializer_list>
 #include <string_view>
 
 #include "common/GpsVectors.h"
@@ -27,12 +29,15 @@ struct RejectMark {
 };
 
 /// Where a record was read: its file, its physical line number, its record type as the file
-/// writes it ("*20*" for the B-file, the first character for the G-file), and its rejection.
+/// writes it ("*20*" for the B-file, the first character for the G-file), its rejection, and
+/// whether it is not to be written because a value it would write is not finite (NGS
+/// reading; the literal reading writes such values as they are).
 struct RecordRef {
     BlueBookFile file;
     int line;
     std::string_view type;
     RejectMark reject{};
+    bool notFinite = false;
 };
 
 /// Why a significant line was not converted.
@@ -62,6 +67,9 @@ enum class RecordWarning {
     kTermOutsideMatrix,  // a D or E term whose row or column lies outside the matrix
     kNotANumber,         // a numeric field holds characters that are not part of a number
     kRejected,           // a record marked rejected: written as a comment, not used
+    kExponent,           // a numeric field holds an exponent (no Blue Book field does)
+    kNotFinite,          // a value would not be finite: the record is written as a comment
+    kNotFiniteWritten,   // the same in the literal reading, which writes it as it stands
     kCount
 };
 
@@ -71,6 +79,8 @@ enum class RecordNote {
     kDerivedHeight,      // "*86*" ellipsoidal height blank: orthometric plus geoid height
     kReadAsWritten,      // columns 1 to 6 blank: the line was read with its columns as written
     kNameFromStationId,  // a station named by the station ID of its "*25*" record
+    kPointWritten,       // a decimal point written in a field with implied decimals
+    kVectorsCounted,     // a G-file B record's blank vector count: its C and F records counted
     kCount
 };
 
@@ -199,7 +209,18 @@ struct VectorSetRecord {
     /// included), in the order: B, the vectors 1 .. count, then D and E in line order.
     const SetMember* members;
     std::size_t memberCount;
+    /// Of vectors 1 .. count: a value the vector would write is not finite (NGS reading), so
+    /// it is written as a comment. Null: none is.
+    const bool* notFinite = nullptr;
 };
+
+/// True when every value is finite (neither infinite nor NaN).
+inline bool AllFinite(std::initializer_list<double> values) {
+    for (const double v : values) {
+        if (!std::isfinite(v)) return false;
+    }
+    return true;
+}
 
 /// A G record: a station position, X, Y, Z and their standard deviations, metres.
 struct PositionRecord {

@@ -32,7 +32,6 @@ bool BlueBookConverter::FileExists(const std::string& path) const {
 void BlueBookConverter::ReadSerfil(int& lineCounter, int& result) {
     m_serfilNumbers.clear();
     m_serfilNames.clear();
-    m_stationNames.ForgetUse();
     lineCounter = 0;
     InputFile serfil;
     if (!serfil.Open(m_serfilPath)) {
@@ -40,6 +39,14 @@ void BlueBookConverter::ReadSerfil(int& lineCounter, int& result) {
         result = kMsgCannotOpen;
         return;
     }
+    ReadSerfil(serfil, lineCounter, result);
+}
+
+void BlueBookConverter::ReadSerfil(InputFile& serfil, int& lineCounter, int& result) {
+    m_serfilNumbers.clear();
+    m_serfilNames.clear();
+    m_stationNames.ForgetUse();
+    lineCounter = 0;
     ConversionReport& account = KeptAccount();
     account.StartFile(BlueBookFile::kSerfil, m_serfilPath);
     result = ReadSerfilFile(serfil, m_serfilNumbers, m_serfilNames, account, lineCounter);

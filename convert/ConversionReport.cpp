@@ -180,14 +180,14 @@ int ConversionReport::StationPart(const ::StationPart& part) {
     return 0;
 }
 
-int ConversionReport::Station(const StationRecord&) {
-    ++stationsWritten;
+int ConversionReport::Station(const StationRecord& s) {
+    if (!s.at.notFinite) ++stationsWritten;
     return 0;
 }
 
 int ConversionReport::Observation(const RecordRef& at) {
     Converted(at);
-    ++(at.reject.mark != 0 ? rejectedWritten : observationsWritten);
+    if (!at.notFinite) ++(at.reject.mark != 0 ? rejectedWritten : observationsWritten);
     return 0;
 }
 
@@ -202,6 +202,7 @@ int ConversionReport::VectorSet(const VectorSetRecord& set) {
     }
     Converted(set.at);
     for (int j = 0; j < set.count && j < kMaxVectors; ++j) {
+        if (set.notFinite && set.notFinite[j]) continue;
         ++(set.rejects[j].mark != 0 ? rejectedWritten : vectorsWritten);
     }
     return 0;
@@ -209,7 +210,7 @@ int ConversionReport::VectorSet(const VectorSetRecord& set) {
 
 int ConversionReport::Position(const PositionRecord& r) {
     Converted(r.at);
-    ++positionsWritten;
+    if (!r.at.notFinite) ++positionsWritten;
     return 0;
 }
 

@@ -172,7 +172,7 @@ public:
     int Datum(const DatumRecord& datum) override;
     int StationId(const StationIdRecord& r) override;
     int StationPart(const ::StationPart& part) override;
-    int Station(const StationRecord&) override;
+    int Station(const StationRecord& s) override;
     int Direction(const DirectionRecord& r) override { return Observation(r.at); }
     int HorizontalAngle(const HorizontalAngleRecord& r) override { return Observation(r.at); }
     int VerticalAngle(const VerticalAngleRecord& r) override { return Observation(r.at); }

@@ -37,6 +37,9 @@ constexpr Wording kWarnings[] = {
     {"term outside the matrix, not stored", "term-outside-matrix"},
     {"not a number in a numeric field", "not-a-number"},
     {"marked rejected, written as a comment", "rejected"},
+    {"exponent in a numeric field", "exponent"},
+    {"value not finite, record not written", "not-finite"},
+    {"value not finite, written as it stands", "not-finite-written"},
     {"vector end point not in the B-file", "unmatched-endpoint"},
     {"station no G-file vector reaches", "unreached-station"},
     {"held no record this converter reads", "nothing-read"},
@@ -48,6 +51,8 @@ constexpr Wording kNotes[] = {
     {"*86* ellipsoidal height derived", "derived-height"},
     {"columns 1 to 6 blank, read as written", "read-as-written"},
     {"station named by its *25* ID", "name-from-station-id"},
+    {"decimal point written in an implied-decimal field", "point-written"},
+    {"vector count blank, the set's C and F records counted", "vectors-counted"},
 };
 static_assert(sizeof kNotes / sizeof kNotes[0] == kRecordNoteCount, "one per note");
 

@@ -763,16 +763,16 @@ void CheckReport(const Program& program, const Conversion& row) {
 }
 
 /// After a failure the focus is in the field of the file the message names: the output's for
-/// an output refused, else the field whose path ends the message (before the reason).
+/// an output refused, else the field whose path stands in the message (the longest such).
 void CheckFocus(HWND main, const Conversion& row) {
-    const std::string message = row.message.substr(0, row.message.find("\n\n"));
     int field = kOutput;
-    if (message.rfind("Output file ", 0) != 0) {
+    if (row.message.rfind("Output file ", 0) != 0) {
+        std::size_t longest = 0;
         for (const auto& [id, path] : {std::pair<int, std::string>{kSerfil, row.serfil}, {kBFile, row.bFile},
                                        {kGFile, row.gFile}, {kOutput, row.output}}) {
-            if (!path.empty() && message.size() >= path.size() &&
-                message.compare(message.size() - path.size(), path.size(), path) == 0) {
+            if (!path.empty() && path.size() > longest && row.message.find(path) != std::string::npos) {
                 field = id;
+                longest = path.size();
             }
         }
     }

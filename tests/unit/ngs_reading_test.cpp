@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bluebook/Fields.h"
 #include "bluebook/RecordLine.h"
 #include "convert/ConversionReport.h"
 #include "support/TestSupport.h"
@@ -55,6 +56,48 @@ TEST(NgsNumbers, BlanksAfterTheFirstCharacterAreZerosAndOnlyNumbersAreRead) {
         EXPECT_EQ(notes.blanksAsZeros, c.blanksAsZeros) << '"' << c.text << '"';
         EXPECT_EQ(notes.notANumber, c.notANumber) << '"' << c.text << '"';
     }
+}
+
+TEST(NgsNumbers, AWrittenDecimalPointOverridesTheImpliedDecimals) {
+    // Fortran's Fw.d: a point written in the field places it, and the d implied decimals no
+    // longer apply; in the packed angles the point stands in the seconds (times 1e-4 packed).
+    constexpr ScaledField kHeight{1, 7, 0.001};         // *86* heights, F7.3
+    constexpr ScaledField kComponent{1, 11, 0.0001};    // C record DX
+    constexpr ScaledField kLatitude{1, 11, 1e-9, kPackedAngle};
+    constexpr ScaledField kLongitude{1, 12, 1e-9, kPackedAngle};
+    constexpr ScaledField kDirection{1, 9, 1e-6, kPackedAngle};
+    const struct {
+        const char* text;
+        ScaledField field;
+        double value;
+        bool point, exponent;
+    } cases[] = {
+        {"1234.56", kHeight, 1234.56, true, false},
+        {"-23.45 ", kHeight, -23.45, true, false},      // the blank is a zero after the point
+        {"   -.5 ", kHeight, -0.5, true, false},
+        {"+12.   ", kHeight, 12.0, true, false},
+        {" 1 2.5 ", kHeight, 102.5, true, false},       // a blank before the point is a zero
+        {"  1.5E2", kHeight, 150.0, true, true},
+        {"   15E2", kHeight, 1.5, false, true},         // no point: 0.015E2
+        {"12AB.5 ", kHeight, 0.012, false, false},      // the number ended before the point
+        {"1234560", kHeight, 1234.56, false, false},
+        {"  2902.7391", kComponent, 2902.7391, true, false},
+        {"-6881384804", kComponent, -688138.4804, false, false},
+        {"391234.5678", kLatitude, 39.12345678, true, false},
+        {"39123456789", kLatitude, 39.123456789, false, false},
+        {"1121234.5678", kLongitude, 112.12345678, true, false},
+        {"1234512.3", kDirection, 123.45123, true, false},
+    };
+    for (const auto& c : cases) {
+        RecordFields ngs(c.text, Reading::kNgs);
+        EXPECT_DOUBLE_EQ(ngs.Real(c.field), c.value) << '"' << c.text << '"';
+        EXPECT_EQ(ngs.Notes().pointWritten, c.point) << '"' << c.text << '"';
+        EXPECT_EQ(ngs.Notes().ngs.exponent, c.exponent) << '"' << c.text << '"';
+    }
+    // The literal reading keeps the implied decimals, point or not.
+    RecordFields literal("1234.56", Reading::kClassic);
+    EXPECT_DOUBLE_EQ(literal.Real(kHeight), 1.23456);
+    EXPECT_FALSE(literal.Notes().pointWritten);
 }
 
 /// A record line with its line end.
@@ -127,6 +170,19 @@ const Job kJobs[] = {
          Rec({{1, "B"}, {26, " 1"}}) + Rec({{1, kC1}, {59, "R"}}) + kD1,
      {"$GPS_COMPACT; 0001; 0002; 1000.00000; 200.00000; 300.00000; ",  // "   10000   "
       "!G-File Record Type B, C, D (rejected: R in column 58)", "!" + kGps1, kGps1}},
+    {"a value that would not be finite: the record is a comment, each such value marked",
+     "",
+     kStation1 + kStation2 +
+         Rec({{1, "000030*50*0001"}, {46, "0002"}, {64, "    1e300S0001e99"}}),
+     // SD X 1e300 x 0.0001 (its blanks are zeros) squares beyond the largest double; the
+     // distance's SD is 1e296 m times 1e98 ppm.
+     Rec({{1, "B"}, {26, " 1"}}) +
+         Rec({{1, "C00010002    1000000"}, {21, "1e3      2000000    1    3000000    1"}}) + kD1,
+     {"!B-File Record Type 50(S) (not finite: not written)",
+      "!$AZ_COMPACT; 0001; 0002; NOOBS; NOOBS; NOOBS; NOOBS; 10000000000",
+      "!G-File Record Type B, C, D (not finite: not written)",
+      "!$GPS_COMPACT; 0001; 0002; 100.00000; 200.00000; 300.00000; (not finite); "
+      "0.000000000000; 0.000000010000; 0.000000000000; 0.000000000000; 0.000000010000"}},
     {"*25* station IDs name serial numbers the SERFIL file does not; never the C record's IDs",
      "AAAA   0001\n",
      Rec({{1, "000010*25*0001"}, {21, "XXXX"}}) + Rec({{1, "000020*25*0002"}, {21, "BBBB"}}) +
@@ -179,6 +235,10 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
     // Line 2 is an unsequenced "*86*" with a blank ellipsoidal height and a letter in its
     // geoid height.
     WriteFile(dir / "bfile", kStation1 + Rec({{7, "*86*0001"}, {17, "0001000"}, {36, "00005X0"}}));
+    WriteFile(dir / "gfile", "A\nB\n" +
+                                 Rec({{1, "C00010002   123.4567"}, {21, "    1"}, {37, "    1"}}) +
+                                 Rec({{1, "C00020003"}, {21, "    1"}, {37, "9e200"}}) +
+                                 Rec({{1, "D  1  2        0"}, {17, "  5  6        0"}}));
     const struct {
         std::string serfil, bfile, gfile;
         ReportFile file;
@@ -202,6 +262,14 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
         {"", dir / "bfile", "", ReportFile::kBFile, -1, RecordNote::kReadAsWritten, {2}},
         {"", dir / "bfile", "", ReportFile::kBFile,
          static_cast<int>(ReportWarningOf(RecordWarning::kNotANumber)), {}, {2}},
+        // Line 3 writes its X with a point (123.4567 m), line 4 its SD of Y with an exponent
+        // that makes its variance overflow; the B record on line 2 leaves its count blank.
+        {"", "", dir / "gfile", ReportFile::kGFile, -1, RecordNote::kPointWritten, {3}},
+        {"", "", dir / "gfile", ReportFile::kGFile, -1, RecordNote::kVectorsCounted, {2}},
+        {"", "", dir / "gfile", ReportFile::kGFile,
+         static_cast<int>(ReportWarningOf(RecordWarning::kExponent)), {}, {4}},
+        {"", "", dir / "gfile", ReportFile::kGFile,
+         static_cast<int>(ReportWarningOf(RecordWarning::kNotFinite)), {}, {4}},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
