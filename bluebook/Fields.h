@@ -39,6 +39,12 @@ struct RecordNotes {
     bool vectorsCounted = false;      // NGS reading: a blank vector count, the vectors counted
     bool notFinite = false;           // a value not finite: not written (NGS reading)
     bool notFiniteWritten = false;    // a value not finite, written (literal reading)
+
+    bool Any() const {
+        return digitsThenBlanks || ngs.blanksAsZeros || ngs.notANumber || ngs.exponent ||
+               pointWritten || readAsWritten || nameFromStationId || vectorsCounted ||
+               notFinite || notFiniteWritten;
+    }
 };
 
 /// The fields of one record line, read the way `reading` says, and what their numbers looked
@@ -72,10 +78,13 @@ public:
     /// A real field: as NGS reads numbers (GetFieldRealNgs), or as C's atof (GetFieldReal).
     double Real(ScaledField f) {
         if (m_reading == Reading::kNgs) {
-            NgsNumberNotes field;
-            const double value = GetFieldRealNgs(f.column, f.width, m_line, field);
-            m_notes.ngs.Add(field);
-            if (!field.decimalPoint || f.pointScale == f.scale) return value * f.scale;
+            // Whether this field's number holds a point: the flag is only ever set.
+            const bool pointBefore = m_notes.ngs.decimalPoint;
+            m_notes.ngs.decimalPoint = false;
+            const double value = GetFieldRealNgs(f.column, f.width, m_line, m_notes.ngs);
+            const bool point = m_notes.ngs.decimalPoint;
+            m_notes.ngs.decimalPoint = pointBefore || point;
+            if (!point || f.pointScale == f.scale) return value * f.scale;
             m_notes.pointWritten = true;
             return value * f.pointScale;
         }
@@ -120,8 +129,14 @@ inline void CheckFinite(RecordFields& f, RecordRef& at, std::initializer_list<do
 /// followed by blanks; in the NGS reading the notes of blanks read as zeros, of decimal points
 /// written, of a line read as written and of names from station IDs, and the warnings of
 /// characters that are not part of a number and of exponents.
+inline void HandOnSomeRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
+                                  const RecordNotes& notes);
 inline void HandOnRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
                               const RecordNotes& notes) {
+    if (notes.Any()) HandOnSomeRecordNotes(receiver, at, notes);  // most records have none
+}
+inline void HandOnSomeRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
+                                  const RecordNotes& notes) {
     if (notes.digitsThenBlanks) receiver.Warning(at, RecordWarning::kDigitsThenBlanks, {});
     if (notes.ngs.blanksAsZeros) receiver.Note(at, RecordNote::kBlanksAsZeros);
     if (notes.ngs.notANumber) receiver.Warning(at, RecordWarning::kNotANumber, {});

@@ -349,15 +349,12 @@ int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
 }
 
 void GFileReader::CheckVectorsFinite(bool covariance) {
-    for (int j = 1; j <= kMaxVectors; ++j) {
-        PendingRecord& pending = m_vectors[j - 1];
-        RecordRef at = pending.At();
-        if (j <= m_vectorCount) {
-            const GpsVector& v = m_table.Vectors()[j - 1];
-            const VectorCovariance c = CovarianceOf(j - 1, m_table.Matrix(), covariance);
-            CheckFinite(AllFinite({v.dx, v.dy, v.dz, c.xx, c.xy, c.yy, c.xz, c.yz, c.zz}),
-                        m_reading, at, pending.notes);
-        }
+    for (int j = 1; j <= std::min(m_vectorCount, kMaxVectors); ++j) {
+        const GpsVector& v = m_table.Vectors()[j - 1];
+        const VectorCovariance c = CovarianceOf(j - 1, m_table.Matrix(), covariance);
+        RecordRef at{BlueBookFile::kGFile, 0, {}};
+        CheckFinite(AllFinite({v.dx, v.dy, v.dz, c.xx, c.xy, c.yy, c.xz, c.yz, c.zz}),
+                    m_reading, at, m_vectors[j - 1].notes);
         m_notFinite[j - 1] = at.notFinite;
     }
 }
