@@ -45,13 +45,12 @@ std::string LowerCase(const std::string& path) {
     return ToUtf8(wide);
 }
 
-/// The file name of `path`, after its last backslash, slash or colon.
+}  // namespace
+
 std::string NameOf(const std::string& path) {
     const std::size_t cut = path.find_last_of("\\/:");
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
-
-}  // namespace
 
 std::string DocumentsFolder() {
     PWSTR path = nullptr;

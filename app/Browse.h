@@ -23,6 +23,9 @@ struct FileChoice {
 /// the user cancelled, or when the dialog failed (after message 1501).
 std::string ChooseFile(const FileChoice& choice, CDialog* parent);
 
+/// The file name of `path`, after its last backslash, slash or colon.
+std::string NameOf(const std::string& path);
+
 /// The user's Documents folder; empty when the system names none.
 std::string DocumentsFolder();
 

@@ -102,9 +102,8 @@ void CReportDlg::Layout(int width, int height) {
 
 void CReportDlg::OnSaveAs() {
     const std::string proposal = ReportPathFor(m_paths[kOutputField]);
-    const std::string name = proposal.substr(proposal.find_last_of('\\') + 1);
-    const std::string path =
-        ChooseFile({true, IDS_REPORT_FILTER, IDS_REPORT_TITLE, proposal, name, m_paths}, this);
+    const std::string path = ChooseFile(
+        {true, IDS_REPORT_FILTER, IDS_REPORT_TITLE, proposal, NameOf(proposal), m_paths}, this);
     if (path.empty()) return;
     // Never over a file of the conversion: its inputs, its output.
     const FileRefusal refusal = RefuseWrittenFiles(
