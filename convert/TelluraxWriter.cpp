@@ -155,18 +155,16 @@ int TelluraxWriter::VectorSet(const VectorSetRecord& set) {
     const char* comment =
         set.covariance ? "!G-File Record Type B, C, E" : "!G-File Record Type B, C, D";
     const int count = std::min(set.count, kMaxVectors);
-    const bool anyRejected = std::any_of(set.rejects, set.rejects + std::max(count, 0),
-                                         [](const RejectMark& r) { return r.mark != 0; });
-    const bool anyNotFinite =
-        set.notFinite && std::any_of(set.notFinite, set.notFinite + std::max(count, 0),
-                                     [](bool notFinite) { return notFinite; });
-    if (!anyRejected && !anyNotFinite) {
+    const bool anyMarked =
+        std::any_of(set.marks, set.marks + std::max(count, 0),
+                    [](const VectorMark& m) { return m.reject.mark != 0 || m.notFinite; });
+    if (!anyMarked) {
         WriteGpsCompact(Comment(comment, {}, false), set.count, set.vectors, set.matrix, set.covariance,
                         m_out, result);
         return result;
     }
     for (int k = 0; k < count && !m_out.HasError(); ++k) {
-        WriteGpsVector(Comment(comment, set.rejects[k], set.notFinite && set.notFinite[k]), k,
+        WriteGpsVector(Comment(comment, set.marks[k].reject, set.marks[k].notFinite), k,
                        set.vectors, set.matrix,
                        set.covariance, m_out, result);
     }

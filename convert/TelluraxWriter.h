@@ -33,7 +33,7 @@ private:
     /// out.
     RecordComment Comment(std::string_view text, const RejectMark& reject, bool notFinite);
     RecordComment Comment(std::string_view text, const RecordRef& at) {
-        return Comment(text, at.reject, at.notFinite);
+        return Comment(text, at.reject, at.findings.Has(Finding::kNotFinite));
     }
 
     BlueBookConverter& m_converter;
