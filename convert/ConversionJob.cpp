@@ -134,24 +134,14 @@ private:
         return written;
     }
 
-    /// Writing a file empties it: never one that is an input, nor one named twice. Standard
-    /// output ("-") is no input, and can take only one of the files.
+    /// No written file may be an input or named twice; false (after the message) when one is.
     bool CheckWrittenFiles() {
-        const std::vector<const std::string*> written = WrittenFiles();
-        for (std::size_t i = 0; i < written.size(); ++i) {
-            const std::string& path = *written[i];
-            for (const std::string* input : Inputs()) {
-                if (path != "-" && SameFile(path, *input)) return Fail({kMsgOutputIsInput, {path}});
-            }
-            for (std::size_t k = 0; k < i; ++k) {
-                const std::string& other = *written[k];
-                const bool bothStandardOutput = path == "-" && other == "-";
-                if (bothStandardOutput || (path != "-" && other != "-" && SameFileOrName(path, other))) {
-                    return Fail({kMsgTwoOutputs, {path}});
-                }
-            }
-        }
-        return true;
+        std::vector<std::string> inputs;
+        std::vector<std::string> written;
+        for (const std::string* input : Inputs()) inputs.push_back(*input);
+        for (const std::string* path : WrittenFiles()) written.push_back(*path);
+        const FileRefusal refusal = RefuseWrittenFiles(inputs, written);
+        return refusal.number == 0 || Fail({refusal.number, {refusal.path}});
     }
 
     /// The message of a reader's failure `result` on the file `path`.
@@ -250,6 +240,26 @@ private:
     BlueBookConverter& c;
     InputFile m_inputs[3];  // by BlueBookFile: SERFIL, B-file, G-file
 };
+
+// Writing a file empties it: never one that is an input, nor one named twice. Standard output
+// ("-") is no input, and can take only one of the files.
+FileRefusal RefuseWrittenFiles(const std::vector<std::string>& inputs,
+                               const std::vector<std::string>& written) {
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const std::string& path = written[i];
+        for (const std::string& input : inputs) {
+            if (path != "-" && SameFile(path, input)) return {kMsgOutputIsInput, path};
+        }
+        for (std::size_t k = 0; k < i; ++k) {
+            const std::string& other = written[k];
+            const bool bothStandardOutput = path == "-" && other == "-";
+            if (bothStandardOutput || (path != "-" && other != "-" && SameFileOrName(path, other))) {
+                return {kMsgTwoOutputs, path};
+            }
+        }
+    }
+    return {};
+}
 
 void BlueBookConverter::OnConvertData() {
     try {

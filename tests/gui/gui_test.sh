@@ -82,14 +82,20 @@ use_environment() {
 setup() {
     rm -rf "$work"
     mkdir -p "$state" "$app_dir" "$shots" "$snap_dir"
-    # A free display number: no lock file and no socket.
-    local display=90
-    while [[ -e /tmp/.X$display-lock || -e /tmp/.X11-unix/X$display ]]; do ((display++)); done
-    setsid Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    # Xvfb takes a free display number itself (its lock file decides, so two test runs started
+    # at the same moment never share one) and writes it once it accepts clients.
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display.part" \
+        </dev/null >/dev/null 2>&1 &
     echo $! >"$state/xvfb.pid"
+    local deadline=$((SECONDS + 120)) display
+    until IFS= read -r display <"$state/display.part"; do  # a whole line: the number is written
+        if ((SECONDS > deadline)) || ! kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
+            echo "gui: Xvfb did not start" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
     echo "$display" >"$state/display"
-    for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
-    [[ -e /tmp/.X11-unix/X$display ]] || { echo "gui: Xvfb did not start" >&2; exit 1; }
 
     use_environment
     # Wine's own server and helpers must not hold CTest's output pipes open.
@@ -194,7 +200,8 @@ remove_outputs() {
     local row folder stem kind
     for row in "${conversions[@]}"; do
         IFS='|' read -r folder stem kind <<<"$row"
-        rm -f "$names/$folder/$stem.txt" "$names/$folder/saved report.txt"
+        rm -f "$names/$folder/$stem.txt" "$names/$folder/$stem-report.txt" \
+            "$names/$folder/Relatif Ωmega.txt"
     done
 }
 
