@@ -142,7 +142,7 @@ TEST(NetworkChecks, TolerancesAreKeysWithPositiveMetres) {
     const struct {
         const char* text;
         bool valid;
-        double height, vector, repeatH, repeatV;
+        double height = 0, vector = 0, repeatH = 0, repeatV = 0;
     } cases[] = {
         {"height=0.1,vector=0.25,repeat-h=0.02,repeat-v=0.05", true, 0.1, 0.25, 0.02, 0.05},
         {"repeat-v=1,height=2", true, 2, 0.25, 0.02, 1},
