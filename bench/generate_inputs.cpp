@@ -2,10 +2,18 @@
 // every supported record type and a G-file of GPS vector sets with correlation lines.
 // Usage: generate_inputs FOLDER [SCALE]   (SCALE 1: a B-file of 1,000,000 lines with 20,000
 // stations, a G-file of 50,000 vectors in sets of 2 to 20, a SERFIL file of 2,000 names)
+// As in a real project, the stations lie on a rough grid over one degree of latitude and
+// longitude, their heights close (h = H + N within millimetres), observations come in runs from
+// one station to its neighbours, and each vector is the difference of its stations' positions
+// within millimetres; the values of each record are otherwise random.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "common/Geodesy.h"
 
 namespace {
 
@@ -21,6 +29,12 @@ public:
     Record& Num(int column, int width, long long value) {
         char buffer[32];
         std::snprintf(buffer, sizeof buffer, "%0*lld", width, value < 0 ? -value : value);
+        return Put(column, buffer);
+    }
+    /// A signed number right-aligned in `width` columns.
+    Record& Signed(int column, int width, long long value) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%*lld", width, value);
         return Put(column, buffer);
     }
     const std::string& Text() const { return text_; }
@@ -40,6 +54,22 @@ public:
 
 private:
     std::uint64_t state_ = 20261208;
+};
+
+/// `degrees` as a packed angle of the B-file's "*80*" fields (DDDMMSSsssss), unsigned.
+long long PackedDms(double degrees) {
+    degrees = std::fabs(degrees);
+    const long long units = std::llround(degrees * 3600.0 * 100000.0);  // 0.00001 arc seconds
+    const long long seconds = units % (60 * 100000);
+    const long long minutes = (units / (60 * 100000)) % 60;
+    const long long whole = units / (3600LL * 100000);
+    return (whole * 100 + minutes) * 10000000 + seconds;
+}
+
+/// A station of the grid: position (degrees, ellipsoidal height metres) and geocentric X, Y, Z.
+struct Site {
+    double latitude, longitude, height;
+    GeocentricXyz xyz;
 };
 
 /// Station serial number i as four characters: 0000 to 9999, then letters and digits.
@@ -72,6 +102,15 @@ int main(int argc, char** argv) {
     const int vectors = static_cast<int>(50000 * scale);
     const int names = 2000;
     Random random;
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(stations))));
+    Ellipsoid grs80;
+    MakeEllipsoid(6378137.0, 298.2572221, grs80);
+    std::vector<Site> sites(static_cast<std::size_t>(stations));
+    auto neighbour = [&](int i) {  // a station near station i on the grid
+        const int step[] = {1, -1, 2, -2, columns, -columns, columns + 1, -columns - 1};
+        const int j = i + step[random.Below(8)];
+        return j < 0 || j >= stations ? (i + 1) % stations : j;
+    };
 
     // SERFIL: names for the first 2,000 serial numbers.
     std::FILE* serfil = std::fopen((folder + "/serfil").c_str(), "wb");
@@ -97,19 +136,31 @@ int main(int argc, char** argv) {
         put(r, "*13*");
     }
     for (int i = 0; i < stations; ++i) {
+        Site& site = sites[static_cast<std::size_t>(i)];
+        site.latitude = 35.0 + (i / columns + random.Below(1000) / 1000.0) / columns;
+        site.longitude = -112.0 + (i % columns + random.Below(1000) / 1000.0) / columns;
         Record r;
         r.Put(11, Serial(i))
-            .Num(45, 11, 30000000000LL + random.Next() % 15000000000LL)
-            .Put(56, random.Below(2) ? "N" : "S")
-            .Num(57, 12, 100000000000LL + random.Next() % 20000000000LL)
+            .Num(45, 11, PackedDms(site.latitude))
+            .Put(56, "N")
+            .Num(57, 12, PackedDms(site.longitude))
             .Put(69, "W")
             .Num(70, 6, random.Below(300000));
         put(r, "*80*");
     }
     for (int i = 0; i < stations; ++i) {
+        // Heights in millimetres, closing within 2 mm.
+        const int ortho = random.Below(3000000);
+        const int geoid = 10000 + random.Below(20000);  // N from -10 to -30 m
+        const int ellipsoid = ortho - geoid + random.Below(5) - 2;
+        Site& site = sites[static_cast<std::size_t>(i)];
+        site.height = ellipsoid / 1000.0;
+        // The position the B-file gives, as the converter reads it back.
+        const double latitude = std::floor(site.latitude * 3600e5 + 0.5) / 3600e5;
+        const double longitude = -std::floor(-site.longitude * 3600e5 + 0.5) / 3600e5;
+        site.xyz = GeodeticToGeocentric(grs80, {latitude, longitude, site.height});
         Record r;
-        r.Put(11, Serial(i)).Num(17, 7, random.Below(3000000)).Num(36, 7, random.Below(50000))
-            .Num(46, 7, random.Below(3000000));
+        r.Put(11, Serial(i)).Num(17, 7, ortho).Signed(36, 7, -geoid).Signed(46, 7, ellipsoid);
         put(r, "*86*");
         if (i % 4 == 0) {
             Record d;
@@ -122,9 +173,15 @@ int main(int argc, char** argv) {
     static const char* kTypes[] = {"*20*", "*22*", "*30*", "*32*", "*40*", "*42*", "*45*",
                                    "*50*", "*51*", "*52*", "*53*", "*54*", "*60*", "*61*"};
     int set = 1;
+    int occupied = 0;   // the station the instrument stands on
+    int runLeft = 0;    // observations still to come from it
     while (written < bLines) {
-        const std::string from = Serial(random.Below(stations));
-        const std::string to = Serial(random.Below(stations));
+        if (runLeft-- <= 0) {
+            occupied = random.Below(stations);
+            runLeft = 2 + random.Below(9);
+        }
+        const std::string from = Serial(occupied);
+        const std::string to = Serial(neighbour(occupied));
         const std::string type = kTypes[random.Below(14)];
         Record r;
         r.Put(11, from);
@@ -145,7 +202,7 @@ int main(int argc, char** argv) {
             }
         } else if (type == "*30*" || type == "*32*") {
             r.Num(36, 4, random.Below(2000)).Put(51, to).Num(64, 8, random.Below(35959599))
-                .Put(72, Serial(random.Below(stations))).Num(76, 4, random.Below(2000));
+                .Put(72, Serial(neighbour(occupied))).Num(76, 4, random.Below(2000));
         } else if (type == "*45*") {
             r.Num(36, 3, random.Below(30)).Put(51, to).Num(64, 9, random.Below(999999999))
                 .Num(73, 4, random.Below(9999)).Num(77, 4, random.Below(9999));
@@ -179,11 +236,20 @@ int main(int argc, char** argv) {
         Record head;
         head.Put(1, "B2009 525 0 02009 525").Num(26, 2, n);
         WriteLine(g, head.Text());
+        const int hub = random.Below(stations);  // a session's receivers stand close together
         for (int j = 0; j < n; ++j) {
+            const int a = j == 0 ? hub : neighbour(hub);
+            const int z = neighbour(a);
+            const GeocentricXyz d = sites[static_cast<std::size_t>(z)].xyz -
+                                    sites[static_cast<std::size_t>(a)].xyz;
+            auto component = [&](double metres) {  // 0.1 mm units, within a few millimetres
+                return std::llround(metres * 1e4) + random.Below(41) - 20;
+            };
             Record c;
-            c.Put(1, "C").Put(2, Serial(random.Below(stations))).Put(6, Serial(random.Below(stations)))
-                .Num(10, 11, random.Next()).Num(21, 5, random.Below(99)).Num(26, 11, random.Next())
-                .Num(37, 5, random.Below(99)).Num(42, 11, random.Next()).Num(53, 5, random.Below(99));
+            c.Put(1, "C").Put(2, Serial(a)).Put(6, Serial(z));
+            c.Signed(10, 11, component(d.x)).Num(21, 5, random.Below(99))
+                .Signed(26, 11, component(d.y)).Num(37, 5, random.Below(99))
+                .Signed(42, 11, component(d.z)).Num(53, 5, random.Below(99));
             WriteLine(g, c.Text());
         }
         Record d;

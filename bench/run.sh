@@ -54,7 +54,8 @@ declare -A convert_time
 for scale in "${scales[@]}"; do
     dir=$work/scale-$scale
     mkdir -p "$dir"
-    [[ -f $dir/gfile ]] || build/linux/bench/generate_inputs "$dir" "$scale"
+    generator=build/linux/bench/generate_inputs
+    [[ -f $dir/gfile && $dir/gfile -nt $generator ]] || $generator "$dir" "$scale"
     input_bytes=$(($(stat -c %s "$dir/bfile") + $(stat -c %s "$dir/gfile") + $(stat -c %s "$dir/serfil")))
     t_convert=$(best_of convert "$dir")
     t_cat=$(best_of yardstick "$dir")

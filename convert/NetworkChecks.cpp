@@ -108,17 +108,102 @@ int NetworkChecks::Datum(const DatumRecord& d) {
 
 // --- Stations ---------------------------------------------------------------------------------
 
-NetworkChecks::Point* NetworkChecks::Find(std::string_view name) {
-    const int i = m_index.Find(name, m_names);
-    return i < 0 ? nullptr : &m_stations[static_cast<std::size_t>(i)];
+namespace {
+
+// A station name of up to 4 bytes (as station fields hold) as one number, never 0: its bytes
+// and its length in the low 35 bits. The look-up table keeps the station's index above them,
+// so that one word holds both.
+constexpr std::size_t kMaxShortName = 4;
+constexpr int kIndexShift = 35;
+constexpr std::uint64_t kKeyMask = (std::uint64_t{1} << kIndexShift) - 1;
+
+std::uint64_t ShortKey(std::string_view name) {
+    std::uint64_t key = static_cast<std::uint64_t>(name.size() + 1) << 32;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        key |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+    }
+    return key;
+}
+
+std::size_t SlotOf(std::uint64_t key, std::size_t mask) {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+
+}  // namespace
+
+template <typename Value>
+std::size_t NetworkChecks::Slot(std::vector<std::uint64_t>& keys, std::vector<Value>& values,
+                                std::size_t& used, std::uint64_t key, bool adding) {
+    if (adding && 4 * (used + 1) > 3 * keys.size()) {
+        std::vector<std::uint64_t> oldKeys(std::max<std::size_t>(64, 2 * keys.size()), 0);
+        std::vector<Value> oldValues(oldKeys.size());
+        oldKeys.swap(keys);
+        oldValues.swap(values);
+        used = 0;
+        for (std::size_t k = 0; k < oldKeys.size(); ++k) {
+            if (oldKeys[k] == 0) continue;
+            const std::size_t slot = Slot(keys, values, used, oldKeys[k], false);
+            keys[slot] = oldKeys[k];
+            values[slot] = oldValues[k];
+            ++used;
+        }
+    }
+    if (keys.empty()) return 0;
+    const std::size_t mask = keys.size() - 1;
+    std::size_t slot = SlotOf(key, mask);
+    while (keys[slot] != 0 && keys[slot] != key) slot = (slot + 1) & mask;
+    return slot;
+}
+
+void NetworkChecks::IndexShortName(std::string_view name, int i) {
+    if (name.size() > kMaxShortName) return;
+    if (4 * (m_shortUsed + 1) > 3 * m_shortNames.size()) {
+        // Grows to stay at most three quarters full.
+        std::vector<std::uint64_t> old(std::max<std::size_t>(64, 2 * m_shortNames.size()), 0);
+        old.swap(m_shortNames);
+        for (const std::uint64_t entry : old) {
+            if (entry == 0) continue;
+            const std::size_t mask = m_shortNames.size() - 1;
+            std::size_t slot = SlotOf(entry & kKeyMask, mask);
+            while (m_shortNames[slot] != 0) slot = (slot + 1) & mask;
+            m_shortNames[slot] = entry;
+        }
+    }
+    const std::uint64_t key = ShortKey(name);
+    const std::size_t mask = m_shortNames.size() - 1;
+    std::size_t slot = SlotOf(key, mask);
+    for (; m_shortNames[slot] != 0; slot = (slot + 1) & mask) {
+        if ((m_shortNames[slot] & kKeyMask) == key) return;  // the first station of a name stays
+    }
+    m_shortNames[slot] = key | static_cast<std::uint64_t>(i) << kIndexShift;
+    ++m_shortUsed;
+}
+
+int NetworkChecks::IndexOf(std::string_view name) {
+    if (name.size() > kMaxShortName) return m_index.Find(name, m_names);
+    const std::uint64_t key = ShortKey(name);
+    // Observations come in sets from one station: the last names looked up come again.
+    for (const RecentName& r : m_recent) {
+        if (r.key == key) return r.index;
+    }
+    if (m_shortNames.empty()) return -1;
+    const std::size_t mask = m_shortNames.size() - 1;
+    std::size_t slot = SlotOf(key, mask);
+    while ((m_shortNames[slot] & kKeyMask) != key) {
+        if (m_shortNames[slot] == 0) return -1;
+        slot = (slot + 1) & mask;
+    }
+    const int index = static_cast<int>(m_shortNames[slot] >> kIndexShift);
+    m_recent[m_nextRecent] = {key, index};
+    m_nextRecent = (m_nextRecent + 1) % kRecentNames;
+    return index;
 }
 
 int NetworkChecks::Root(int i) {
-    while (m_stations[static_cast<std::size_t>(i)].part >= 0) {
-        Point& s = m_stations[static_cast<std::size_t>(i)];
-        const int parent = s.part;
-        const int grand = m_stations[static_cast<std::size_t>(parent)].part;
-        if (grand >= 0) s.part = grand;  // halves the path
+    while (m_parent[static_cast<std::size_t>(i)] >= 0) {
+        int& parent = m_parent[static_cast<std::size_t>(i)];
+        const int grand = m_parent[static_cast<std::size_t>(parent)];
+        if (grand >= 0) parent = grand;  // halves the path
         i = parent;
     }
     return i;
@@ -178,7 +263,10 @@ int NetworkChecks::Station(const StationRecord& s) {
         }
         m_names.emplace_back(s.name);
         m_stations.push_back(station);
+        m_observed.push_back(0);
+        m_parent.push_back(-1);
         m_index.Add(m_names);
+        IndexShortName(s.name, static_cast<int>(m_stations.size() - 1));
     }
     return m_next->Station(checked);
 }
@@ -192,18 +280,24 @@ void NetworkChecks::CheckEnds(std::initializer_list<std::string_view> ends,
     int joined = -1;
     for (const std::string_view end : ends) {
         if (end.empty()) continue;
-        const Point* station = Find(end);
-        if (station == nullptr) {
+        const int i = IndexOf(end);
+        if (i < 0) {
             FindingDetail d = Detail(Finding::kNoPosition, 0, {std::string(end)}, ": ",
                                      std::string(end));
             d.brief.clear();  // the station stands beside it
             details.push_back(std::move(d));
             continue;
         }
-        const int i = static_cast<int>(station - m_stations.data());
-        m_stations[static_cast<std::size_t>(i)].observed = true;
-        const int root = Root(i);
-        if (joined >= 0 && root != joined) m_stations[static_cast<std::size_t>(root)].part = joined;
+        m_observed[static_cast<std::size_t>(i)] = 1;
+        int root = Root(i);
+        if (joined >= 0 && root != joined) {
+            // The smaller part goes under the larger: the trees stay shallow.
+            if (m_parent[static_cast<std::size_t>(root)] < m_parent[static_cast<std::size_t>(joined)]) {
+                std::swap(joined, root);
+            }
+            m_parent[static_cast<std::size_t>(joined)] += m_parent[static_cast<std::size_t>(root)];
+            m_parent[static_cast<std::size_t>(root)] = joined;
+        }
         if (joined < 0) joined = root;
     }
 }
@@ -302,22 +396,25 @@ void NetworkChecks::CompareWithPositions(const GpsVector& v, int line, const Poi
 
 void NetworkChecks::CompareWithRepeats(const GpsVector& v, int line,
                                        std::vector<FindingDetail>& details) {
-    if (v.fromStation.empty() || v.toStation.empty()) return;
+    const int a = IndexOf(v.fromStation);
+    const int b = IndexOf(v.toStation);
+    if (a < 0 || b < 0 || a == b) return;
     // Vectors between two stations are kept from the first of them by name to the other.
-    const bool turned = v.toStation < v.fromStation;
-    const std::string& first = turned ? v.toStation : v.fromStation;
-    const std::string& second = turned ? v.fromStation : v.toStation;
+    const bool turned = m_names[static_cast<std::size_t>(b)] < m_names[static_cast<std::size_t>(a)];
+    const int first = turned ? b : a;
+    const int second = turned ? a : b;
     const double sign = turned ? -1.0 : 1.0;
     const GeocentricXyz xyz{sign * v.dx, sign * v.dy, sign * v.dz};
-    std::string key = first;
-    key += '\0';
-    key += second;
-    std::vector<KeptVector>& kept = m_repeats[key];
-    const Point* at = Find(first);
-    if (at == nullptr || !at->placed) at = Find(second);
+    const std::uint64_t key = (static_cast<std::uint64_t>(first) + 1) << 32 |
+                              (static_cast<std::uint64_t>(second) + 1);
+    const std::size_t slot = Slot(m_pairKeys, m_pairLast, m_pairsUsed, key, true);
+    const int last = m_pairKeys[slot] == key ? m_pairLast[slot] : -1;
+    const Point* at = &m_stations[static_cast<std::size_t>(first)];
+    if (!at->placed) at = &m_stations[static_cast<std::size_t>(second)];
     const double length = std::sqrt(xyz.x * xyz.x + xyz.y * xyz.y + xyz.z * xyz.z);
-    for (const KeptVector& earlier : kept) {
-        if (earlier.session == m_session || at == nullptr || !at->placed) continue;
+    for (int k = last; k >= 0 && at->placed; k = m_kept[static_cast<std::size_t>(k)].earlier) {
+        const KeptVector& earlier = m_kept[static_cast<std::size_t>(k)];
+        if (earlier.session == m_session) continue;
         const NorthEastUp d = at->frame.ToNorthEastUp(
             {xyz.x - earlier.xyz.x, xyz.y - earlier.xyz.y, xyz.z - earlier.xyz.z});
         RepeatComparison c;
@@ -325,13 +422,13 @@ void NetworkChecks::CompareWithRepeats(const GpsVector& v, int line,
         c.vertical = std::fabs(d.up);
         c.earlierLine = earlier.line;
         c.line = line;
-        c.from = first;
-        c.to = second;
+        c.from = m_names[static_cast<std::size_t>(first)];
+        c.to = m_names[static_cast<std::size_t>(second)];
         ++m_repeatsCompared;
         if (!(c.horizontal <= m_tolerances.repeatH + kRepeatPpm * length) ||
             !(c.vertical <= m_tolerances.repeatV + kRepeatPpm * length)) {
             details.push_back(Detail(
-                Finding::kRepeatDiffers, 0, {first, second}, " ",
+                Finding::kRepeatDiffers, 0, {c.from, c.to}, " ",
                 "by " + Metres(c.horizontal) + " m horizontally, " + Metres(c.vertical) +
                     " m vertically (G-file lines " + std::to_string(c.earlierLine) + " and " +
                     std::to_string(c.line) + ")"));
@@ -340,7 +437,12 @@ void NetworkChecks::CompareWithRepeats(const GpsVector& v, int line,
             return std::max(x.horizontal, x.vertical);
         });
     }
-    kept.push_back({line, m_session, xyz});
+    m_kept.push_back({line, m_session, xyz, last});
+    if (m_pairKeys[slot] != key) {
+        m_pairKeys[slot] = key;
+        ++m_pairsUsed;
+    }
+    m_pairLast[slot] = static_cast<int>(m_kept.size() - 1);
 }
 
 // --- The network as a whole -------------------------------------------------------------------
@@ -358,7 +460,7 @@ NetworkConclusions NetworkChecks::Conclude() {
     std::unordered_map<int, std::vector<std::size_t>> parts;
     std::vector<int> order;  // roots in the order of their first station
     for (std::size_t i = 0; i < m_stations.size(); ++i) {
-        if (!m_stations[i].observed) {
+        if (!m_observed[i]) {
             FindingDetail d =
                 Detail(Finding::kNotObserved, m_stations[i].line, {m_names[i]}, ": ", m_names[i]);
             d.brief.clear();  // the station stands beside it

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -114,18 +115,23 @@ private:
         bool heightKnown = false;  // its ellipsoidal height was written or derived from H + N
         GeocentricXyz xyz;         // with heightKnown
         LocalFrame frame{0.0, 0.0};
-        bool observed = false;
-        int part = -1;  // union-find parent, -1 for a root
     };
     /// A vector kept to compare the later ones between the same stations with.
     struct KeptVector {
         int line;
         int session;
-        GeocentricXyz xyz;  // from the first station of the pair (by name) to the other
+        GeocentricXyz xyz;  // from the first station of the pair (by index) to the other
+        int earlier;        // the vector kept before it between the same stations, -1: none
     };
 
+    /// The index of the station named `name`, or -1 when the B-file has none.
+    int IndexOf(std::string_view name);
     /// The station named `name`, or null when the B-file has none.
-    Point* Find(std::string_view name);
+    const Point* Find(std::string_view name) {
+        const int i = IndexOf(name);
+        return i < 0 ? nullptr : &m_stations[static_cast<std::size_t>(i)];
+    }
+    /// The part station `i` is in: the root of its tree.
     int Root(int i);
     /// Adds the findings about the ends of an observation or vector to `details`: a station
     /// without a position; marks the others observed and joins them in one part.
@@ -138,6 +144,11 @@ private:
     void CompareWithPositions(const GpsVector& v, int line, const Point& from,
                               const Point& to, std::vector<FindingDetail>& details);
     void CompareWithRepeats(const GpsVector& v, int line, std::vector<FindingDetail>& details);
+    /// The slot of `key` in an open table of `keys` (at most three quarters full), growing it
+    /// first when `adding`; `values` are moved with their keys. Key 0 marks a free slot.
+    template <typename Value>
+    static std::size_t Slot(std::vector<std::uint64_t>& keys, std::vector<Value>& values,
+                            std::size_t& used, std::uint64_t key, bool adding);
 
     BlueBookReceiver* m_next = nullptr;
     CheckTolerances m_tolerances;
@@ -146,11 +157,35 @@ private:
     std::size_t m_connections = 0;  // observations and vectors whose ends were checked
     int m_session = 0;     // vector sets handed on so far
 
+    /// Adds station `i` named `name` to the look-up of short names.
+    void IndexShortName(std::string_view name, int i);
+
     std::vector<std::string> m_names;  // of m_stations
     std::vector<Point> m_stations;
-    NameIndex m_index;
+    NameIndex m_index;  // every name
+    // Names of up to 4 bytes (as station fields hold) packed with their station's index into
+    // one word each, in an open table small enough to stay in the cache: every observation end
+    // is looked up. Longer names are looked up in m_index.
+    std::vector<std::uint64_t> m_shortNames;
+    std::size_t m_shortUsed = 0;
+    struct RecentName {
+        std::uint64_t key = 0;
+        int index = -1;
+    };
+    static constexpr int kRecentNames = 4;
+    RecentName m_recent[kRecentNames];  // the names found last
+    int m_nextRecent = 0;
+    // Kept apart from the points, small, as every observation end visits them: whether a
+    // station was observed, and the parts (union-find: a parent, or minus the size of a part).
+    std::vector<char> m_observed;
+    std::vector<int> m_parent;
 
-    std::unordered_map<std::string, std::vector<KeptVector>> m_repeats;  // by station pair
+    // Vectors between B-file stations, and by the pair of their stations (indices, the lower
+    // first) the last one kept.
+    std::vector<KeptVector> m_kept;
+    std::vector<std::uint64_t> m_pairKeys;
+    std::vector<int> m_pairLast;
+    std::size_t m_pairsUsed = 0;
     std::vector<VectorComparison> m_largestVectors;
     std::vector<RepeatComparison> m_largestRepeats;
     std::size_t m_vectorsCompared = 0;
