@@ -3,8 +3,9 @@
 // Usage: generate_inputs FOLDER [SCALE]   (SCALE 1: a B-file of 1,000,000 lines with 20,000
 // stations, a G-file of 50,000 vectors in sets of 2 to 20, a SERFIL file of 2,000 names)
 // As in a real project, the stations lie on a rough grid over one degree of latitude and
-// longitude, their heights close (h = H + N within millimetres), observations come in runs from
-// one station to its neighbours, and each vector is the difference of its stations' positions
+// longitude, their heights close (h = H + N within millimetres), observations come as a traverse
+// does (from each occupied station 10 to 40 records to a few of its neighbours, the next station
+// occupied being one of them), and each vector is the difference of its stations' positions
 // within millimetres; the values of each record are otherwise random.
 #include <cmath>
 #include <cstdint>
@@ -173,15 +174,17 @@ int main(int argc, char** argv) {
     static const char* kTypes[] = {"*20*", "*22*", "*30*", "*32*", "*40*", "*42*", "*45*",
                                    "*50*", "*51*", "*52*", "*53*", "*54*", "*60*", "*61*"};
     int set = 1;
-    int occupied = 0;   // the station the instrument stands on
-    int runLeft = 0;    // observations still to come from it
+    int occupied = random.Below(stations);  // the station the instrument stands on
+    int runLeft = 0;                         // observations still to come from it
+    int targets[4] = {};                     // the stations it observes
     while (written < bLines) {
         if (runLeft-- <= 0) {
-            occupied = random.Below(stations);
-            runLeft = 2 + random.Below(9);
+            occupied = random.Below(50) == 0 ? random.Below(stations) : neighbour(occupied);
+            runLeft = 10 + random.Below(31);
+            for (int& t : targets) t = neighbour(occupied);
         }
         const std::string from = Serial(occupied);
-        const std::string to = Serial(neighbour(occupied));
+        const std::string to = Serial(targets[random.Below(4)]);
         const std::string type = kTypes[random.Below(14)];
         Record r;
         r.Put(11, from);
@@ -202,7 +205,7 @@ int main(int argc, char** argv) {
             }
         } else if (type == "*30*" || type == "*32*") {
             r.Num(36, 4, random.Below(2000)).Put(51, to).Num(64, 8, random.Below(35959599))
-                .Put(72, Serial(neighbour(occupied))).Num(76, 4, random.Below(2000));
+                .Put(72, Serial(targets[random.Below(4)])).Num(76, 4, random.Below(2000));
         } else if (type == "*45*") {
             r.Num(36, 3, random.Below(30)).Put(51, to).Num(64, 9, random.Below(999999999))
                 .Num(73, 4, random.Below(9999)).Num(77, 4, random.Below(9999));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 #include "common/Angles.h"
@@ -116,9 +117,15 @@ namespace {
 constexpr std::size_t kMaxShortName = 4;
 constexpr int kIndexShift = 35;
 constexpr std::uint64_t kKeyMask = (std::uint64_t{1} << kIndexShift) - 1;
+constexpr int kNoEnd = -2;  // a blank station field
 
 std::uint64_t ShortKey(std::string_view name) {
     std::uint64_t key = static_cast<std::uint64_t>(name.size() + 1) << 32;
+    if (name.size() == 4) {  // the usual station field
+        std::uint32_t four = 0;
+        std::memcpy(&four, name.data(), 4);
+        return key | four;
+    }
     for (std::size_t i = 0; i < name.size(); ++i) {
         key |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
     }
@@ -179,13 +186,11 @@ void NetworkChecks::IndexShortName(std::string_view name, int i) {
     ++m_shortUsed;
 }
 
-int NetworkChecks::IndexOf(std::string_view name) {
-    if (name.size() > kMaxShortName) return m_index.Find(name, m_names);
-    const std::uint64_t key = ShortKey(name);
-    // Observations come in sets from one station: the last names looked up come again.
-    for (const RecentName& r : m_recent) {
-        if (r.key == key) return r.index;
-    }
+NetworkChecks::RecentName& NetworkChecks::RecentOf(std::uint64_t key) {
+    return m_recent[(key * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
+}
+
+int NetworkChecks::FindShort(std::uint64_t key) {
     if (m_shortNames.empty()) return -1;
     const std::size_t mask = m_shortNames.size() - 1;
     std::size_t slot = SlotOf(key, mask);
@@ -194,9 +199,45 @@ int NetworkChecks::IndexOf(std::string_view name) {
         slot = (slot + 1) & mask;
     }
     const int index = static_cast<int>(m_shortNames[slot] >> kIndexShift);
-    m_recent[m_nextRecent] = {key, index};
-    m_nextRecent = (m_nextRecent + 1) % kRecentNames;
+    RecentOf(key) = {key, index};
     return index;
+}
+
+int NetworkChecks::IndexOf(std::string_view name) {
+    if (name.size() > kMaxShortName) return m_index.Find(name, m_names);
+    const std::uint64_t key = ShortKey(name);
+    // Observations come in sets from one station: the names looked up last come again.
+    const RecentName& recent = RecentOf(key);
+    return recent.key == key ? recent.index : FindShort(key);
+}
+
+void NetworkChecks::IndexAll(std::initializer_list<std::string_view> ends, int* stations,
+                             std::size_t count) {
+    std::uint64_t missed[3] = {};  // keys to look up in the table
+    bool anyMissed = false;
+    const std::string_view* end = ends.begin();
+    for (std::size_t i = 0; i < count; ++i, ++end) {
+        if (end->size() > kMaxShortName || end->empty()) {
+            stations[i] = end->empty() ? kNoEnd : m_index.Find(*end, m_names);
+            continue;
+        }
+        const std::uint64_t key = ShortKey(*end);
+        const RecentName& recent = RecentOf(key);
+        if (recent.key == key) {
+            stations[i] = recent.index;
+        } else if (!m_shortNames.empty()) {
+            // Fetched together, not one after the other.
+            __builtin_prefetch(&m_shortNames[SlotOf(key, m_shortNames.size() - 1)]);
+            missed[i] = key;
+            anyMissed = true;
+        } else {
+            stations[i] = -1;
+        }
+    }
+    if (!anyMissed) return;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (missed[i] != 0) stations[i] = FindShort(missed[i]);
+    }
 }
 
 int NetworkChecks::Root(int i) {
@@ -277,29 +318,41 @@ void NetworkChecks::CheckEnds(std::initializer_list<std::string_view> ends,
                               std::vector<FindingDetail>& details) {
     if (!m_bFile) return;
     ++m_connections;
+    int stations[3] = {kNoEnd, kNoEnd, kNoEnd};
+    const std::size_t n = std::min<std::size_t>(ends.size(), 3);
+    IndexAll(ends, stations, n);
+    // A set repeats its observations between the same stations: those are joined already.
+    if (stations[0] == m_lastJoined[0] && stations[1] == m_lastJoined[1] &&
+        stations[2] == m_lastJoined[2] && stations[0] != -1 && stations[1] != -1 &&
+        stations[2] != -1) {
+        return;
+    }
     int joined = -1;
-    for (const std::string_view end : ends) {
-        if (end.empty()) continue;
-        const int i = IndexOf(end);
-        if (i < 0) {
-            FindingDetail d = Detail(Finding::kNoPosition, 0, {std::string(end)}, ": ",
-                                     std::string(end));
+    for (std::size_t k = 0; k < n; ++k) {
+        const int i = m_lastJoined[k] = stations[k];
+        if (i >= 0) {
+            m_observed[static_cast<std::size_t>(i)] = 1;
+            Join(i, joined);
+        } else if (i == -1) {
+            const std::string name(ends.begin()[k]);
+            FindingDetail d = Detail(Finding::kNoPosition, 0, {name}, ": ", name);
             d.brief.clear();  // the station stands beside it
             details.push_back(std::move(d));
-            continue;
         }
-        m_observed[static_cast<std::size_t>(i)] = 1;
-        int root = Root(i);
-        if (joined >= 0 && root != joined) {
-            // The smaller part goes under the larger: the trees stay shallow.
-            if (m_parent[static_cast<std::size_t>(root)] < m_parent[static_cast<std::size_t>(joined)]) {
-                std::swap(joined, root);
-            }
-            m_parent[static_cast<std::size_t>(joined)] += m_parent[static_cast<std::size_t>(root)];
-            m_parent[static_cast<std::size_t>(root)] = joined;
-        }
-        if (joined < 0) joined = root;
     }
+}
+
+void NetworkChecks::Join(int i, int& joined) {
+    int root = Root(i);
+    if (joined >= 0 && root != joined) {
+        // The smaller part goes under the larger: the trees stay shallow.
+        if (m_parent[static_cast<std::size_t>(root)] < m_parent[static_cast<std::size_t>(joined)]) {
+            std::swap(joined, root);
+        }
+        m_parent[static_cast<std::size_t>(joined)] += m_parent[static_cast<std::size_t>(root)];
+        m_parent[static_cast<std::size_t>(root)] = joined;
+    }
+    if (joined < 0) joined = root;
 }
 
 template <typename Record, typename... Ends>

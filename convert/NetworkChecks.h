@@ -124,8 +124,17 @@ private:
         int earlier;        // the vector kept before it between the same stations, -1: none
     };
 
+    struct RecentName {
+        std::uint64_t key = 0;
+        int index = -1;
+    };
     /// The index of the station named `name`, or -1 when the B-file has none.
     int IndexOf(std::string_view name);
+    /// The indices of the stations `ends` name (-2 for a blank one), the first `count`.
+    void IndexAll(std::initializer_list<std::string_view> ends, int* stations, std::size_t count);
+    /// Looks a short name up by its key in the table (and remembers it).
+    int FindShort(std::uint64_t key);
+    RecentName& RecentOf(std::uint64_t key);
     /// The station named `name`, or null when the B-file has none.
     const Point* Find(std::string_view name) {
         const int i = IndexOf(name);
@@ -133,6 +142,9 @@ private:
     }
     /// The part station `i` is in: the root of its tree.
     int Root(int i);
+    /// Joins the part of station `i` to the part `joined` (-1: none yet), which becomes the
+    /// joined part's root.
+    void Join(int i, int& joined);
     /// Adds the findings about the ends of an observation or vector to `details`: a station
     /// without a position; marks the others observed and joins them in one part.
     void CheckEnds(std::initializer_list<std::string_view> ends, std::vector<FindingDetail>& details);
@@ -168,17 +180,13 @@ private:
     // is looked up. Longer names are looked up in m_index.
     std::vector<std::uint64_t> m_shortNames;
     std::size_t m_shortUsed = 0;
-    struct RecentName {
-        std::uint64_t key = 0;
-        int index = -1;
-    };
-    static constexpr int kRecentNames = 4;
-    RecentName m_recent[kRecentNames];  // the names found last
-    int m_nextRecent = 0;
+    static constexpr int kRecentBits = 6;
+    RecentName m_recent[1 << kRecentBits];  // names found lately, by a hash of their key
     // Kept apart from the points, small, as every observation end visits them: whether a
     // station was observed, and the parts (union-find: a parent, or minus the size of a part).
     std::vector<char> m_observed;
     std::vector<int> m_parent;
+    int m_lastJoined[3] = {-2, -2, -2};  // the stations of the last observation joined
 
     // Vectors between B-file stations, and by the pair of their stations (indices, the lower
     // first) the last one kept.
