@@ -35,7 +35,7 @@ void BlueBookConverter::ReadSerfil(int& lineCounter, int& result) {
     m_stationNames.ForgetUse();
     lineCounter = 0;
     InputFile serfil;
-    if (!serfil.Open(m_serfilPath)) {
+    if (!serfil.Open(m_serfilPath, false)) {  // read once
         m_systemError = serfil.SystemError();
         result = kMsgCannotOpen;
         return;
