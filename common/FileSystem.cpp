@@ -143,11 +143,18 @@ HANDLE OpenForQuery(const std::string& path) {
 FileIdentity IdentityOfHandle(HANDLE handle) {
     FileIdentity identity;
     BY_HANDLE_FILE_INFORMATION info{};
+    FILE_ID_INFO id{};
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return identity;
     if (GetFileInformationByHandle(handle, &info)) {
         identity.known = true;
         identity.device = info.dwVolumeSerialNumber;
         identity.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    } else if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        // A standard handle Wine made from a file it was given: the volume is not known, the
+        // file number is (its low 64 bits are the file index).
+        identity.known = true;
+        identity.deviceKnown = false;
+        std::memcpy(&identity.file, id.FileId.Identifier, sizeof identity.file);
     }
     return identity;
 }
@@ -481,7 +488,8 @@ int ProbeTarget(const std::string& target, TargetInfo& info) {
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
             return handle != INVALID_HANDLE_VALUE;
         })) {
-        return FailureOn(path);
+        // Gone meanwhile (another job's replace of it runs): a new file, as far as this one goes.
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : FailureOn(path);
     }
     BY_HANDLE_FILE_INFORMATION data{};
     info.exists = true;
@@ -524,14 +532,14 @@ bool GiveName(std::FILE* stream, const std::string&, std::string&, int& error) {
     return false;
 }
 
-/// Moves `temporary` to `target`, which does not exist; false (EEXIST) when it does by now.
-bool MoveNew(const std::string& temporary, const std::string& target, int& error) {
+/// Moves `temporary` to `target`, which does not exist: 0, or the errno (EEXIST when it does
+/// by now).
+int MoveNew(const std::string& temporary, const std::string& target) {
     if (MoveFileExW(SystemPath(temporary).c_str(), SystemPath(target).c_str(),
                     MOVEFILE_WRITE_THROUGH)) {
-        return true;
+        return 0;
     }
-    error = ErrnoOf(GetLastError());
-    return false;
+    return ErrnoOf(GetLastError());
 }
 
 /// Where the system cannot replace (some network shares): the old file moved aside, the new one
@@ -558,9 +566,12 @@ int ReplaceKeepingBackup(const std::string& temporary, const std::string& target
                          nullptr, nullptr)) {
             return true;
         }
-        // The new file could not take the name: the old one is back where it was.
+        // The new file could not take the name: the old one goes back, unless another job's
+        // result took the name meanwhile, which makes it out of date.
         if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-            MoveFileExW(aside.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+            if (!MoveFileExW(aside.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+                DeleteFileW(aside.c_str());
+            }
             SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
         }
         return false;
@@ -568,6 +579,7 @@ int ReplaceKeepingBackup(const std::string& temporary, const std::string& target
     if (replaced) return 0;
     const DWORD failure = GetLastError();
     if (Transient(failure)) return FailureOn(to);
+    if (failure == ERROR_FILE_NOT_FOUND) return ENOENT;  // gone meanwhile: looked at again
     return MoveAsideAndIn(from, to, aside);
 }
 
@@ -940,10 +952,9 @@ bool GiveName(std::FILE* stream, const std::string& folder, std::string& name, i
     return false;
 }
 
-bool MoveNew(const std::string& temporary, const std::string& target, int& error) {
-    if (rename(temporary.c_str(), target.c_str()) == 0) return true;
-    error = errno;
-    return false;
+/// Moves `temporary` to `target`, which did not exist: 0, or the errno.
+int MoveNew(const std::string& temporary, const std::string& target) {
+    return rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 
 /// Replaces `target` by `temporary`, the old file then named `backup`: exchanged in one step
@@ -1068,24 +1079,33 @@ bool ReplacedFile::Commit(int& error) {
     }
     InterruptionsDeferred deferred;
     if (m_copyIn) return CopyIn(error);
-    if (!NameExists(m_target) && MoveNew(m_temporary, m_target, error)) {
-        m_created = true;
+    // Another job may be replacing the same target: one that comes or goes between the look and
+    // the move is looked at again.
+    int failure = ENOENT;
+    for (int attempt = 0; attempt < 100 && (failure == ENOENT || failure == EEXIST); ++attempt) {
+        m_created = !NameExists(m_target);
+        failure = m_created ? MoveNew(m_temporary, m_target)
+                            : ReplaceKeepingBackup(m_temporary, m_target, m_backup);
+    }
+    if (failure == EBUSY || failure == EXDEV) {
+        // A bind mount, say: the complete result is copied into the file instead.
+        m_stream = OpenFile(m_temporary, "rb");
+        m_copyIn = m_stream != nullptr;
+        if (m_copyIn) return CopyIn(error);
+    }
+    if (failure != 0) {
+        m_backup.clear();
+        error = failure;
+        return false;
+    }
+    if (m_created) {
+        m_backup.clear();
         m_result = IdentityOf(m_target);
+    } else if (m_backup == m_temporary) {  // exchanged: the old file has the temporary name
+        m_backupNote = m_temporaryNote;
+        m_temporaryNote = -1;
     } else {
-        const int failure = ReplaceKeepingBackup(m_temporary, m_target, m_backup);
-        if (failure == EBUSY || failure == EXDEV) {
-            // A bind mount, say: the complete result is copied into the file instead.
-            m_stream = OpenFile(m_temporary, "rb");
-            m_copyIn = m_stream != nullptr;
-            if (m_copyIn) return CopyIn(error);
-        }
-        if (failure != 0) {
-            m_backup.clear();
-            error = failure;
-            return false;
-        }
-        m_backupNote = m_backup == m_temporary ? m_temporaryNote : NoteTemporaryName(m_backup);
-        if (m_backup == m_temporary) m_temporaryNote = -1;
+        m_backupNote = NoteTemporaryName(m_backup);
     }
     ForgetTemporaryName(m_temporaryNote);
     m_temporaryNote = -1;

@@ -23,11 +23,14 @@ bool IsDirectory(const std::string& path);
 /// the same file, whatever their spelling, case or links.
 struct FileIdentity {
     bool known = false;  // false: the name could not be looked up (it may not exist)
+    bool deviceKnown = true;  // false: a file number alone (a Windows handle whose volume the
+                              // system cannot tell), which matches that number on any device
     std::uint64_t device = 0;
     std::uint64_t file = 0;
 
     bool operator==(const FileIdentity& other) const {
-        return known && other.known && device == other.device && file == other.file;
+        return known && other.known && file == other.file &&
+               (device == other.device || !deviceKnown || !other.deviceKnown);
     }
 };
 
