@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bluebook/BFileTypes.h"
 #include "bluebook/Fields.h"
 #include "bluebook/InputFile.h"
 #include "bluebook/NameIndex.h"
@@ -98,16 +99,18 @@ public:
     /// trimming moved it) is taken with its columns as written; `asWritten` then tells so.
     std::string_view Take(std::string_view trimmed, bool& asWritten);
 
-    /// Where the line taken last stands, with its record type.
+    /// Where the line taken last stands, with its record type and no findings: for a line that
+    /// is skipped.
     RecordRef At(std::string_view line) const {
         return {BlueBookFile::kBFile, m_lineCounter, BFileRecordType(line)};
     }
+    /// The record read from `fields` (the line taken last), with everything found about it: in
+    /// the literal reading a rejection mark in column 6 is warned of and the record converted;
+    /// in the NGS reading it rejects a record of a `rejectable` type.
+    RecordRef Record(RecordFields& fields, bool rejectable);
+
     /// The station named in field `f`: its SERFIL name, or in the NGS reading its "*25*" ID.
     std::string_view Station(RecordFields& fields, Field f);
-
-    /// Hands on the warnings and notes of a record the receivers took: in the literal reading
-    /// a rejection mark in column 6 is warned of; in the NGS reading a rejected record is.
-    void HandOnNotes(const RecordRef& at, const RecordFields& fields);
 
 private:
     InputFile& m_in;

@@ -19,15 +19,15 @@ constexpr Field kToStation{51, 4};
 constexpr ScaledField kTargetHeight{55, 4, 0.01};
 
 // "*20*", "*22*": direction and two standard deviations, combined.
-constexpr ScaledField kDirection{64, 9, 1e-6};
+constexpr ScaledField kDirection{64, 9, 1e-6, kPackedAngle};
 constexpr ScaledField kDirectionSdA{73, 4, 0.01};
 constexpr ScaledField kDirectionSdB{77, 4, 0.01};
 // "*30*", "*32*": the angle from the backsight (72-75, its target height in 76-79) to 51-54.
-constexpr ScaledField kAngle{64, 8, 1e-5};
+constexpr ScaledField kAngle{64, 8, 1e-5, kPackedAngle};
 constexpr Field kBacksightStation{72, 4};
 constexpr ScaledField kBacksightHeight{76, 4, 0.01};
 // "*40*", "*42*": vertical angle, code letter, standard deviation.
-constexpr ScaledField kVerticalAngle{64, 8, 1e-5};
+constexpr ScaledField kVerticalAngle{64, 8, 1e-5, kPackedAngle};
 constexpr int kVerticalCode = 72;  // E: elevation angle, D: depression angle
 constexpr ScaledField kVerticalSd{73, 4, 0.01};
 // "*45*": height difference, then its weight: standard deviation, setups or distance.
@@ -49,7 +49,7 @@ constexpr int kLongDistanceCode = 74;
 constexpr ScaledField kLongDistanceSdA{75, 3, 0.01};
 constexpr ScaledField kLongDistanceSdB{78, 3, 0.01};
 // "*60*", "*61*": azimuth, code (S: reversed), "*60*" two standard deviations.
-constexpr ScaledField kAzimuth{64, 8, 1e-5};
+constexpr ScaledField kAzimuth{64, 8, 1e-5, kPackedAngle};
 constexpr int kAzimuthCode = 72;
 constexpr ScaledField kAzimuthSdA{73, 4, 0.01};
 constexpr ScaledField kAzimuthSdB{77, 4, 0.01};
@@ -60,24 +60,6 @@ struct ObservationSet {
     int number = 0;
     double instrumentHeight = 0.0;
 };
-
-/// The number of a record type "*NN*" (20 for "*20*"), or -1 for any other text.
-int RecordNumber(std::string_view type) {
-    if (type.size() != 4 || type[0] != '*' || type[3] != '*') return -1;
-    const char tens = type[1];
-    const char units = type[2];
-    if (tens < '0' || tens > '9' || units < '0' || units > '9') return -1;
-    return (tens - '0') * 10 + (units - '0');
-}
-
-/// True for the record types the observation pass converts.
-bool IsObservation(int type) {
-    switch (type) {
-        case 20: case 22: case 30: case 32: case 40: case 42: case 45:
-        case 50: case 51: case 52: case 53: case 54: case 60: case 61: return true;
-        default: return false;
-    }
-}
 
 /// The square root of a^2 + b^2 for the two standard deviations of a record.
 double Combined(double a, double b) { return SquareRoot(a * a + b * b); }
@@ -102,59 +84,56 @@ public:
         bool asWritten = false;
         const std::string_view line = m_pass.Take(text, asWritten);
         RecordFields f(line, m_pass.GetReading());
-        f.Notes().readAsWritten = asWritten;
+        if (asWritten) f.Found().Add(Finding::kReadAsWritten);
         m_at = m_pass.At(line);
-        const int type = RecordNumber(m_at.type);
-        if (m_pass.GetReading() == Reading::kNgs && IsObservation(type)) {
-            const char mark = f.Letter(6);
-            if (mark == 'R' || mark == 'O' || mark == 'F') m_at.reject = {mark, 6};
+        m_type = FindBFileType(m_at.type, m_pass.GetReading());
+        if (m_type == nullptr || !ReadIn(*m_type, BFilePassOf::kObservation)) {
+            OtherRecord(line);
+            return 0;
         }
-        switch (type) {
-            case 20: case 22: return Direction(f, type == 20);
-            case 30: case 32: return HorizontalAngle(f, type == 30);
-            case 40: case 42: return VerticalAngle(f, type == 40);
-            case 45: return HeightDifference(f);
-            case 50: case 51: case 52: case 53: case 54: return Distance(f, type);
-            case 60: case 61: return Azimuth(f, type == 60);
-            case 25:
-                if (m_pass.GetReading() == Reading::kNgs) return StationId(f);
-                OtherRecord(line, type);
-                return 0;
-            default: OtherRecord(line, type); return 0;
+        switch (m_type->record) {
+            case BFileRecord::kDirection: return Direction(f);
+            case BFileRecord::kHorizontalAngle: return HorizontalAngle(f);
+            case BFileRecord::kVerticalAngle: return VerticalAngle(f);
+            case BFileRecord::kHeightDifference: return HeightDifference(f);
+            case BFileRecord::kDistance: return Distance(f, m_type->number);
+            case BFileRecord::kAzimuth: return Azimuth(f, m_type->number == 60);
+            case BFileRecord::kStationId: return StationId(f);
+            default: return 0;  // read in the first pass only
         }
     }
 
 private:
-    /// Hands on the warnings and notes of the record once its receivers took it.
-    int Converted(int result, const RecordFields& f) {
-        if (result == 0) m_pass.HandOnNotes(m_at, f);
-        return result;
-    }
+    /// The record read from `f`, with everything found about it.
+    RecordRef Record(RecordFields& f) { return m_pass.Record(f, m_type->rejectable); }
 
     /// "*25*" in the NGS reading: its station ID named the serial number's stations.
     int StationId(RecordFields& f) {
-        const StationIdRecord r{m_at, f.Text(k25SerialNumber), f.Text(k25StationId)};
         if (f.IsBlank(k25SerialNumber) || f.IsBlank(k25StationId)) {
             m_receiver.Skipped(m_at, SkipReason::kBlankStationId);
             return 0;
         }
-        return Converted(m_receiver.StationId(r), f);
+        StationIdRecord r;
+        r.serialNumber = f.Text(k25SerialNumber);
+        r.stationId = f.Text(k25StationId);
+        r.at = Record(f);
+        return m_receiver.StationId(r);
     }
 
-    /// A record that is no observation. The datum and station records belong to the other
-    /// passes, except datum records after the first.
-    void OtherRecord(std::string_view line, int type) {
-        if (type == 80 || type == 85 || type == 86) return;
-        if (type == 13) {
+    /// A record the observation pass does not read: the datum and station records belong to
+    /// the first pass, except datum records after the first.
+    void OtherRecord(std::string_view line) {
+        if (m_type != nullptr && m_type->record == BFileRecord::kDatum) {
             if (m_datumSeen) m_receiver.Skipped(m_at, SkipReason::kLaterDatum);
             m_datumSeen = true;
             return;
         }
+        if (m_type != nullptr) return;
         if (line.size() >= 4 && line[0] == '*' && line[3] == '*') {
             // The marker stands at column 1: the sequence number columns were blank.
             m_at.type = line.substr(0, 4);
+            m_at.findings.Add(Finding::kTypeAtColumn1);
             m_receiver.Skipped(m_at, SkipReason::kTypeAtColumn1);
-            m_receiver.Warning(m_at, RecordWarning::kTypeAtColumn1, {});
             return;
         }
         m_receiver.Skipped(m_at, SkipReason::kUnsupportedType);
@@ -164,9 +143,9 @@ private:
 
     /// Opens `set` with the record's number and instrument height, or, for a continuation,
     /// checks that the record belongs to it. False when the record is skipped.
-    bool JoinSet(RecordFields& f, bool opens, ObservationSet& set) {
+    bool JoinSet(RecordFields& f, ObservationSet& set) {
         const int number = f.Int(kSetNumber);
-        if (opens) {
+        if (m_type->opensSet) {
             set.number = number;
             set.instrumentHeight = f.Real(kInstrumentHeight);
             return true;
@@ -176,34 +155,41 @@ private:
         return false;
     }
 
-    int Direction(RecordFields& f, bool opens) {
-        if (!JoinSet(f, opens, m_directionSet)) return 0;
-        DirectionRecord r{m_at, {}, {}, 0.0, 0.0, m_directionSet.instrumentHeight, 0.0,
-                          m_directionSet.number};
+    int Direction(RecordFields& f) {
+        if (!JoinSet(f, m_directionSet)) return 0;
+        DirectionRecord r;
+        r.setNumber = m_directionSet.number;
+        r.instrumentHeight = m_directionSet.instrumentHeight;
         r.targetHeight = f.Real(kTargetHeight);
         r.direction = f.Real(kDirection);
         r.directionSd = Combined(f.Real(kDirectionSdA), f.Real(kDirectionSdB));
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
-        return Converted(m_receiver.Direction(r), f);
+        f.CheckFinite({r.direction, r.directionSd, r.instrumentHeight, r.targetHeight});
+        r.at = Record(f);
+        return m_receiver.Direction(r);
     }
 
-    int HorizontalAngle(RecordFields& f, bool opens) {
-        if (!JoinSet(f, opens, m_angleSet)) return 0;
-        HorizontalAngleRecord r{m_at, {}, {}, {}, 0.0, m_angleSet.instrumentHeight, 0.0};
+    int HorizontalAngle(RecordFields& f) {
+        if (!JoinSet(f, m_angleSet)) return 0;
+        HorizontalAngleRecord r;
+        r.instrumentHeight = m_angleSet.instrumentHeight;
         r.targetHeight = f.Real(kBacksightHeight);
         r.angle = f.Real(kAngle);
         r.atStation = Station(f, kFromStation);
         r.backsightStation = Station(f, kBacksightStation);
         r.foresightStation = Station(f, kToStation);
-        return Converted(m_receiver.HorizontalAngle(r), f);
+        f.CheckFinite({r.angle, r.instrumentHeight, r.targetHeight});
+        r.at = Record(f);
+        return m_receiver.HorizontalAngle(r);
     }
 
     /// Code E (elevation angle) and D (depression angle) turn the vertical angle into a zenith
     /// angle; any other code keeps it.
-    int VerticalAngle(RecordFields& f, bool opens) {
-        if (!JoinSet(f, opens, m_verticalSet)) return 0;
-        VerticalAngleRecord r{m_at, {}, {}, 0.0, 0.0, m_verticalSet.instrumentHeight, 0.0};
+    int VerticalAngle(RecordFields& f) {
+        if (!JoinSet(f, m_verticalSet)) return 0;
+        VerticalAngleRecord r;
+        r.instrumentHeight = m_verticalSet.instrumentHeight;
         r.targetHeight = f.Real(kTargetHeight);
         r.zenith = f.Real(kVerticalAngle);
         r.zenithSd = f.Real(kVerticalSd);
@@ -214,12 +200,14 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
-        return Converted(m_receiver.VerticalAngle(r), f);
+        f.CheckFinite({r.zenith, r.zenithSd, r.instrumentHeight, r.targetHeight});
+        r.at = Record(f);
+        return m_receiver.VerticalAngle(r);
     }
 
     /// Weighted by the first of its standard deviation, number of setups and distance given.
     int HeightDifference(RecordFields& f) {
-        HeightDifferenceRecord r{m_at, {}, {}, 0.0, 0.0, Weighting::kStandardDeviation};
+        HeightDifferenceRecord r;
         r.heightDiff = f.Real(kHeightDiff);
         r.weight = f.Real(kHeightDiffSd);
         if (!(r.weight > 0.0)) {
@@ -236,13 +224,16 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
-        return Converted(m_receiver.HeightDifference(r), f);
+        f.CheckFinite({r.heightDiff, r.weight});
+        r.at = Record(f);
+        return m_receiver.HeightDifference(r);
     }
 
     /// "*50*" to "*54*": the code letter decides the kind of distance; an unselected code skips
     /// the record. "*50*" takes its letters in upper case only.
     int Distance(RecordFields& f, int type) {
-        DistanceRecord r{m_at, type, ' ', {}, {}, 0.0, 0.0, 0.0, 0.0};
+        DistanceRecord r;
+        r.recordType = type;
         if (type <= 52) {
             r.distance = f.Real(kDistance);
             const double constant = f.Real(kDistanceConstant);
@@ -264,12 +255,15 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kDistanceToStation);
-        return Converted(m_receiver.Distance(r), f);
+        f.CheckFinite({r.distance, r.distanceSd, r.instrumentHeight, r.targetHeight});
+        r.at = Record(f);
+        return m_receiver.Distance(r);
     }
 
     /// Code S reverses the azimuth by 180 degrees, folded back only when it passes 360.
     int Azimuth(RecordFields& f, bool withHeights) {
-        AzimuthRecord r{m_at, withHeights, {}, {}, 0.0, 0.0, 0.0, 0.0};
+        AzimuthRecord r;
+        r.withHeights = withHeights;
         r.azimuth = f.Real(kAzimuth);
         if (f.UpperLetter(kAzimuthCode) == 'S') {
             r.azimuth += 180.0;
@@ -282,12 +276,15 @@ private:
         }
         r.fromStation = Station(f, kFromStation);
         r.toStation = Station(f, kToStation);
-        return Converted(m_receiver.Azimuth(r), f);
+        f.CheckFinite({r.azimuth, r.azimuthSd, r.instrumentHeight, r.targetHeight});
+        r.at = Record(f);
+        return m_receiver.Azimuth(r);
     }
 
     BFilePass& m_pass;
     BlueBookReceiver& m_receiver;
-    RecordRef m_at{BlueBookFile::kBFile, 0, {}};  // the record being read
+    RecordRef m_at{BlueBookFile::kBFile, 0, {}};  // the record being read, for a skip
+    const BFileType* m_type = nullptr;            // its type
     bool m_datumSeen = false;  // the first "*13*" belongs to the datum pass
     ObservationSet m_directionSet;
     ObservationSet m_angleSet;

@@ -24,9 +24,9 @@ constexpr ScaledField k13SemiMinorAxis{71, 10, 0.001};
 
 // "*80*" control point, "*85*" deflection of the vertical, "*86*" heights.
 constexpr Field kStation{11, 4};
-constexpr ScaledField k80Latitude{45, 11, 1e-9};
+constexpr ScaledField k80Latitude{45, 11, 1e-9, kPackedAngle};
 constexpr int k80LatitudeHemisphere = 56;  // "S": south
-constexpr ScaledField k80Longitude{57, 12, 1e-9};
+constexpr ScaledField k80Longitude{57, 12, 1e-9, kPackedAngle};
 constexpr int k80LongitudeHemisphere = 69;  // "W": west
 constexpr ScaledField k80Elevation{70, 6, 0.01};
 constexpr ScaledField k85Xi{63, 5, 0.01};
@@ -38,25 +38,6 @@ constexpr ScaledField k85EtaSd{78, 3, 0.01};
 constexpr ScaledField k86OrthoHeight{17, 7, 0.001};
 constexpr ScaledField k86GeoidHeight{36, 7, 0.001};
 constexpr ScaledField k86EllipsoidHeight{46, 7, 0.001};
-
-/// The markers of the record types the reader uses: "*13*", "*80*", "*85*", "*86*", the
-/// observations, and in the NGS reading "*25*".
-bool IsUsedType(std::string_view type, Reading reading) {
-    if (type.size() != 4 || type[0] != '*' || type[3] != '*') return false;
-    const char tens = type[1];
-    const char units = type[2];
-    if (units < '0' || units > '9') return false;
-    switch (tens) {
-        case '1': return units == '3';
-        case '2': return units == '0' || units == '2' || (units == '5' && reading == Reading::kNgs);
-        case '3': return units == '0' || units == '2';
-        case '4': return units == '0' || units == '2' || units == '5';
-        case '5': return units <= '4';
-        case '6': return units <= '1';
-        case '8': return units == '0' || units == '5' || units == '6';
-        default: return false;
-    }
-}
 
 /// Reads a "*13*" record into `datum`.
 void ReadDatum(BFilePass& pass, RecordFields& f, DatumRecord& datum) {
@@ -111,46 +92,53 @@ private:
     std::deque<Line> m_lines;
 };
 
+/// The fields of a line the reader takes; `asWritten`: read with its columns as written.
+RecordFields FieldsOf(BFilePass& pass, std::string_view line, bool asWritten) {
+    RecordFields fields(line, pass.GetReading());
+    if (asWritten) fields.Found().Add(Finding::kReadAsWritten);
+    return fields;
+}
+
 /// Hands the first "*13*" record on as it is met.
 int FirstDatum(BFilePass& pass, std::string_view line, bool asWritten) {
-    RecordFields fields(line, pass.GetReading());
-    fields.Notes().readAsWritten = asWritten;
+    RecordFields fields = FieldsOf(pass, line, asWritten);
     DatumRecord datum;
-    datum.at = pass.At(line);
     ReadDatum(pass, fields, datum);
-    const int handedOn = pass.Receiver().Datum(datum);
-    if (handedOn == 0) pass.HandOnNotes(datum.at, fields);
-    return handedOn;
+    datum.at = pass.Record(fields, false);
+    return pass.Receiver().Datum(datum);
 }
 
 /// The first pass: hands the first "*13*" record on (or, at its end, that there was none),
 /// gives the station names the IDs of the "*25*" records (NGS reading), and keeps the station
 /// records.
 int HeadPass(BFilePass& pass, StationLines& stations) {
-    const bool ngs = pass.GetReading() == Reading::kNgs;
     bool found = false;
     // A line that starts at column 1 has its record type in bytes 7 to 10 as it stands: the
     // observations need no look in this pass.
-    const auto notNeeded = [](std::string_view raw) {
+    const Reading reading = pass.GetReading();
+    const auto notNeeded = [reading](std::string_view raw) {
         if (raw.size() < 10 || IsBlank(raw[0]) || raw[0] == '!') return false;
-        const std::string_view type = raw.substr(6, 4);
-        return type != "*13*" && type != "*25*" && type != "*80*" && type != "*85*" &&
-               type != "*86*";
+        const BFileType* type = FindBFileType(raw.substr(6, 4), reading);
+        return type == nullptr || !ReadIn(*type, BFilePassOf::kFirst);
     };
     const auto read = [&](std::string_view text) {
         bool asWritten = false;
         const std::string_view line = pass.Take(text, asWritten);
-        const std::string_view type = BFileRecordType(line);
-        if (type == "*80*" || type == "*85*" || type == "*86*") {
-            stations.Keep(line, pass.LineCounter(), asWritten);
-        } else if (ngs && type == "*25*") {
-            pass.Names().AddStationId(GetFieldText(k25SerialNumber.column, k25SerialNumber.width, line),
-                                      GetFieldText(k25StationId.column, k25StationId.width, line));
-        } else if (type == "*13*" && !found) {
-            found = true;
-            return FirstDatum(pass, line, asWritten);
+        const BFileType* type = FindBFileType(BFileRecordType(line), reading);
+        if (type == nullptr || !ReadIn(*type, BFilePassOf::kFirst)) return 0;
+        switch (type->record) {
+            case BFileRecord::kStationId:
+                pass.Names().AddStationId(GetFieldText(k25SerialNumber.column, k25SerialNumber.width, line),
+                                          GetFieldText(k25StationId.column, k25StationId.width, line));
+                return 0;
+            case BFileRecord::kDatum:
+                if (found) return 0;
+                found = true;
+                return FirstDatum(pass, line, asWritten);
+            default:
+                stations.Keep(line, pass.LineCounter(), asWritten);
+                return 0;
         }
-        return 0;
     };
     const int result = ForEachDataLine(pass.In(), pass.LineCounter(), read, notNeeded);
     if (result != 0 || found) return result;
@@ -161,13 +149,10 @@ int HeadPass(BFilePass& pass, StationLines& stations) {
 
 /// "*80*" control point: a new table entry with its position and elevation.
 int ControlPoint(BFilePass& pass, RecordFields& f, BFileStationTable& table) {
-    const RecordRef at = pass.At(f.Line());
     const std::string_view name = pass.Station(f, kStation);
-    if (table.FirstIndexOf(name) >= 0) {
-        pass.Receiver().Warning(at, RecordWarning::kDuplicateStation, name);
-    }
+    if (table.FirstIndexOf(name) >= 0) f.Found().Add(Finding::kDuplicateStation, name);
     BFileStation& station = table.Append(name);
-    station.line = at.line;
+    station.line = pass.LineCounter();
     station.latitude = f.Real(k80Latitude);
     if (f.Letter(k80LatitudeHemisphere) == 'S') station.latitude = -station.latitude;
     station.longitude = f.Real(k80Longitude);
@@ -175,9 +160,7 @@ int ControlPoint(BFilePass& pass, RecordFields& f, BFileStationTable& table) {
     station.orthoHeight = f.Real(k80Elevation);
     station.geoidHeight = 0.0;
     station.ellipsoidHeight = station.orthoHeight;
-    const int result = pass.Receiver().StationPart({at, station.name});
-    if (result == 0) pass.HandOnNotes(at, f);
-    return result;
+    return pass.Receiver().StationPart({pass.Record(f, false), station.name});
 }
 
 /// The table entry of the station of a "*85*" or "*86*" record, or null (the line is then
@@ -189,15 +172,21 @@ BFileStation* EarlierStation(BFilePass& pass, RecordFields& f, BFileStationTable
     return nullptr;
 }
 
-/// "*86*" heights; blank fields give 0.0, except that in the NGS reading a blank ellipsoidal
-/// height is the orthometric plus the geoid height. True when the ellipsoidal one was derived.
-bool ReadHeights(RecordFields& f, BFileStation& station) {
+/// "*86*" heights; blank fields give 0.0 (with a warning), except that in the NGS reading a
+/// blank ellipsoidal height is the orthometric plus the geoid height (with a note).
+void ReadHeights(RecordFields& f, BFileStation& station) {
     station.orthoHeight = f.Real(k86OrthoHeight);
     station.geoidHeight = f.Real(k86GeoidHeight);
     station.ellipsoidHeight = f.Real(k86EllipsoidHeight);
-    if (f.GetReading() != Reading::kNgs || !f.IsBlank(k86EllipsoidHeight)) return false;
-    station.ellipsoidHeight = station.orthoHeight + station.geoidHeight;
-    return true;
+    const bool derived = f.GetReading() == Reading::kNgs && f.IsBlank(k86EllipsoidHeight);
+    if (derived) {
+        station.ellipsoidHeight = station.orthoHeight + station.geoidHeight;
+        f.Found().Add(Finding::kDerivedHeight);
+    }
+    if (f.IsBlank(k86OrthoHeight) || f.IsBlank(k86GeoidHeight) ||
+        (f.IsBlank(k86EllipsoidHeight) && !derived)) {
+        f.Found().Add(Finding::kBlankHeight);
+    }
 }
 
 /// "*85*" deflection of the vertical.
@@ -214,23 +203,12 @@ void ReadDeflection(RecordFields& f, BFileStation& station) {
 int StationDetail(BFilePass& pass, RecordFields& f, BFileStationTable& table, bool heights) {
     BFileStation* const station = EarlierStation(pass, f, table);
     if (station == nullptr) return 0;
-    const RecordRef at = pass.At(f.Line());
-    bool derived = false;
     if (heights) {
-        derived = ReadHeights(f, *station);
+        ReadHeights(f, *station);
     } else {
         ReadDeflection(f, *station);
     }
-    const int result = pass.Receiver().StationPart({at, station->name});
-    if (result != 0) return result;
-    pass.HandOnNotes(at, f);
-    if (derived) pass.Receiver().Note(at, RecordNote::kDerivedHeight);
-    // A blank height the reading does not derive is written as 0.0.
-    if (heights && (f.IsBlank(k86OrthoHeight) || f.IsBlank(k86GeoidHeight) ||
-                    (f.IsBlank(k86EllipsoidHeight) && !derived))) {
-        pass.Receiver().Warning(at, RecordWarning::kBlankHeight, {});
-    }
-    return 0;
+    return pass.Receiver().StationPart({pass.Record(f, false), station->name});
 }
 
 /// The station table from the station records, in file order (each handed on with its own
@@ -239,8 +217,7 @@ int ReadStations(BFilePass& pass, const StationLines& stations, BFileStationTabl
     for (std::size_t i = 0; i < stations.Count(); ++i) {
         const std::string_view line = stations.Text(i);
         pass.LineCounter() = stations.Number(i);
-        RecordFields fields(line, pass.GetReading());
-        fields.Notes().readAsWritten = stations.AsWritten(i);
+        RecordFields fields = FieldsOf(pass, line, stations.AsWritten(i));
         const std::string_view type = BFileRecordType(line);
         const int result = type == "*80*" ? ControlPoint(pass, fields, table)
                                           : StationDetail(pass, fields, table, type == "*86*");
@@ -253,10 +230,23 @@ int ReadStations(BFilePass& pass, const StationLines& stations, BFileStationTabl
 int HandOnStations(BFilePass& pass, const BFileStationTable& table) {
     for (int i = 0; i < table.Count(); ++i) {
         const BFileStation& s = table[i];
-        const StationRecord record{{BlueBookFile::kBFile, s.line, "*80*"},
-                                   s.name, s.latitude, s.longitude, s.orthoHeight,
-                                   s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
-                                   s.etaSd};
+        StationRecord record;
+        record.at = {BlueBookFile::kBFile, s.line, "*80*"};
+        record.name = s.name;
+        record.latitude = s.latitude;
+        record.longitude = s.longitude;
+        record.orthoHeight = s.orthoHeight;
+        record.geoidHeight = s.geoidHeight;
+        record.ellipsoidHeight = s.ellipsoidHeight;
+        record.xi = s.xi;
+        record.xiSd = s.xiSd;
+        record.eta = s.eta;
+        record.etaSd = s.etaSd;
+        if (!AllFinite({s.latitude, s.longitude, s.orthoHeight, s.geoidHeight,
+                        s.ellipsoidHeight, s.xi, s.xiSd, s.eta, s.etaSd})) {
+            record.at.findings.Add(pass.GetReading() == Reading::kNgs ? Finding::kNotFinite
+                                                                      : Finding::kNotFiniteWritten);
+        }
         if (const int result = pass.Receiver().Station(record); result != 0) return result;
     }
     return 0;
@@ -290,7 +280,7 @@ int ReadPasses(BFilePass& pass, long long& lines) {
 
 std::string_view BFilePass::Take(std::string_view trimmed, bool& asWritten) {
     asWritten = false;
-    if (m_reading != Reading::kNgs || IsUsedType(BFileRecordType(trimmed), m_reading)) {
+    if (m_reading != Reading::kNgs || FindBFileType(BFileRecordType(trimmed), m_reading)) {
         return trimmed;
     }
     // Columns 7 to 10 as written stand at 7 - n to 10 - n of the line without its n leading
@@ -301,7 +291,7 @@ std::string_view BFilePass::Take(std::string_view trimmed, bool& asWritten) {
     if (type.size() != 4 || type[0] != '*' || type[3] != '*') return trimmed;
     m_asWritten.assign(n, ' ');
     m_asWritten.append(trimmed);
-    asWritten = IsUsedType(type, m_reading);
+    asWritten = FindBFileType(type, m_reading) != nullptr;
     return m_asWritten;
 }
 
@@ -310,20 +300,23 @@ std::string_view BFilePass::Station(RecordFields& fields, Field f) {
     const std::string_view name =
         m_names.Lookup(fields.Text(f), static_cast<std::size_t>(f.width),
                        m_reading == Reading::kNgs, fromStationId);
-    if (fromStationId) fields.Notes().nameFromStationId = true;
+    if (fromStationId) fields.Found().Add(Finding::kNameFromStationId);
     return name;
 }
 
-void BFilePass::HandOnNotes(const RecordRef& at, const RecordFields& fields) {
-    HandOnRecordNotes(m_receiver, at, fields.Notes());
-    if (m_reading == Reading::kNgs) {
-        if (at.reject.mark != 0) m_receiver.Warning(at, RecordWarning::kRejected, {});
-        return;
-    }
+RecordRef BFilePass::Record(RecordFields& fields, bool rejectable) {
+    RecordRef at = At(fields.Line());
     const char mark = fields.Letter(6);
     if (mark == 'R' || mark == 'O' || mark == 'F') {
-        m_receiver.Warning(at, RecordWarning::kRejectedMark, {});
+        if (m_reading == Reading::kClassic) {
+            fields.Found().Add(Finding::kRejectedMark);
+        } else if (rejectable) {
+            at.reject = {mark, 6};
+            fields.Found().Add(Finding::kRejected);
+        }
     }
+    at.findings = fields.Found();
+    return at;
 }
 
 BFileStationTable::BFileStationTable() {

@@ -1,11 +1,14 @@
 // Record layouts as tables: every field of a record is named once, by its 1-based column and
 // width as the Blue Book record tables print them, and for numbers the power of ten that places
-// the implied decimal point. RecordFields cuts them from one record line.
+// the implied decimal point. RecordFields cuts them from one record line and gathers what
+// reading them found.
 #pragma once
 
+#include <initializer_list>
 #include <string_view>
 
-#include "bluebook/Receiver.h"
+#include "bluebook/Numbers.h"
+#include "bluebook/Records.h"
 #include "bluebook/RecordLine.h"
 
 /// A text or integer field.
@@ -14,23 +17,22 @@ struct Field {
     int width;
 };
 
-/// A real field with implied decimals: the number as written times `scale`.
+/// A packed angle field (latitude, longitude, direction, angle, azimuth: degrees, minutes and
+/// seconds in one number) read with a decimal point written in it: the point stands in the
+/// seconds, so "391234.5678" is 39 12 34.5678, the packed 39.12345678.
+constexpr double kPackedAngle = 1e-4;
+
+/// A real field with implied decimals: the number as written times `scale`. In the NGS reading
+/// a number written with a decimal point overrides the implied decimals, as Fortran's Fw.d
+/// reads it: its value is then the number times `pointScale` (1, or kPackedAngle).
 struct ScaledField {
     int column;
     int width;
     double scale;
+    double pointScale = 1.0;
 };
 
-/// What reading a record found (only ever set, never cleared).
-struct RecordNotes {
-    bool digitsThenBlanks = false;    // literal reading: blanks after the digits ended a number
-    NgsNumberNotes ngs;               // NGS reading: blanks read as zeros, not a number
-    bool readAsWritten = false;       // NGS reading: columns 1 to 6 were blank
-    bool nameFromStationId = false;   // NGS reading: a station named by its "*25*" ID
-};
-
-/// The fields of one record line, read the way `reading` says, and what their numbers looked
-/// like.
+/// The fields of one record line, read the way `reading` says, and what reading them found.
 class RecordFields {
 public:
     RecordFields(std::string_view line, Reading reading) : m_line(line), m_reading(reading) {}
@@ -59,39 +61,49 @@ public:
 
     /// A real field: as NGS reads numbers (GetFieldRealNgs), or as C's atof (GetFieldReal).
     double Real(ScaledField f) {
-        if (m_reading == Reading::kNgs) {
-            return GetFieldRealNgs(f.column, f.width, m_line, m_notes.ngs) * f.scale;
-        }
-        return GetFieldReal(f.column, f.width, m_line, m_notes.digitsThenBlanks) * f.scale;
+        NumberNotes notes;
+        const double value = m_reading == Reading::kNgs
+                                 ? GetFieldRealNgs(f.column, f.width, m_line, notes)
+                                 : GetFieldReal(f.column, f.width, m_line, notes);
+        if (!notes.Any()) return value * f.scale;  // the common field
+        const bool pointWritten = notes.decimalPoint && f.pointScale != f.scale;
+        Note(notes, pointWritten);
+        return value * (pointWritten ? f.pointScale : f.scale);
     }
     /// An integer field, as C's atoi in either reading: blanks after the digits end it (noted
     /// in the literal reading only; a vector count "6 " is 6, and rightly so).
     int Int(Field f) {
-        bool digitsThenBlanks = false;
-        const int value = GetFieldInt(f.column, f.width, m_line, digitsThenBlanks);
-        if (m_reading == Reading::kClassic && digitsThenBlanks) m_notes.digitsThenBlanks = true;
+        NumberNotes notes;
+        const int value = GetFieldInt(f.column, f.width, m_line, notes);
+        if (m_reading == Reading::kClassic && notes.digitsThenBlanks) {
+            m_found.Add(Finding::kDigitsThenBlanks);
+        }
         return value;
     }
 
+    /// Checks that the values the record writes are finite. When one is not, the NGS reading
+    /// does not write the record (Finding::kNotFinite); the literal reading writes it as it
+    /// stands (Finding::kNotFiniteWritten).
+    void CheckFinite(std::initializer_list<double> values) {
+        if (AllFinite(values)) return;
+        m_found.Add(m_reading == Reading::kNgs ? Finding::kNotFinite
+                                               : Finding::kNotFiniteWritten);
+    }
+
     /// What reading the record found so far; the reader adds what it finds itself.
-    const RecordNotes& Notes() const { return m_notes; }
-    RecordNotes& Notes() { return m_notes; }
+    Findings& Found() { return m_found; }
+    const Findings& Found() const { return m_found; }
 
 private:
+    void Note(const NumberNotes& notes, bool pointWritten) {
+        if (notes.digitsThenBlanks) m_found.Add(Finding::kDigitsThenBlanks);
+        if (notes.blanksAsZeros) m_found.Add(Finding::kBlanksAsZeros);
+        if (notes.notANumber) m_found.Add(Finding::kNotANumber);
+        if (notes.exponent) m_found.Add(Finding::kExponent);
+        if (pointWritten) m_found.Add(Finding::kPointWritten);
+    }
+
     std::string_view m_line;
     Reading m_reading;
-    RecordNotes m_notes;
+    Findings m_found;
 };
-
-/// Hands on what reading a converted record found: in the literal reading a warning of digits
-/// followed by blanks; in the NGS reading the notes of blanks read as zeros, of a line read as
-/// written and of names from station IDs, and a warning of characters that are not part of a
-/// number.
-inline void HandOnRecordNotes(BlueBookReceiver& receiver, const RecordRef& at,
-                              const RecordNotes& notes) {
-    if (notes.digitsThenBlanks) receiver.Warning(at, RecordWarning::kDigitsThenBlanks, {});
-    if (notes.ngs.blanksAsZeros) receiver.Note(at, RecordNote::kBlanksAsZeros);
-    if (notes.ngs.notANumber) receiver.Warning(at, RecordWarning::kNotANumber, {});
-    if (notes.readAsWritten) receiver.Note(at, RecordNote::kReadAsWritten);
-    if (notes.nameFromStationId) receiver.Note(at, RecordNote::kNameFromStationId);
-}

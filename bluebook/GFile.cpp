@@ -125,16 +125,23 @@ private:
     int m_usedColumns = 0;
 };
 
-/// A record read into the open set, and what reading it found.
+/// A record read into the open set, and what was found about it.
 struct PendingRecord {
     int line = 0;  // 0: none
     char type = 0;
-    RecordNotes notes;
+    Findings findings;
     RejectMark reject;
 
-    RecordRef At() const {
-        return {BlueBookFile::kGFile, line, std::string_view(&type, 1), reject};
+    /// The record, skipped: of what was found about it, only a term outside the matrix is
+    /// told (the rest concerns values that are not used).
+    RecordRef Skipped() const {
+        RecordRef at{BlueBookFile::kGFile, line, std::string_view(&type, 1), reject};
+        if (findings.Has(Finding::kTermOutsideMatrix)) {
+            at.findings.Add(Finding::kTermOutsideMatrix);
+        }
+        return at;
     }
+    SetMember Member(int vector) const { return {line, type, vector, findings}; }
 };
 
 /// Sets `station` to the trimmed override, when the override holds anything but blanks (true).
@@ -182,7 +189,7 @@ private:
     std::string_view Station(RecordFields& f, Field field) {
         bool fromStationId = false;
         const std::string_view name = Station(f, field, fromStationId);
-        if (fromStationId) f.Notes().nameFromStationId = true;
+        if (fromStationId) f.Found().Add(Finding::kNameFromStationId);
         return name;
     }
     /// A C record's own station ID field: it may take a SERFIL name, never a "*25*" ID.
@@ -193,12 +200,14 @@ private:
     /// A B record: discards the open set and opens a new, empty one.
     void StartSet(RecordFields& f) {
         m_vectorCount = f.Int(kVectorCount);
+        // NGS's programs count the set's C and F records when the count is left blank.
+        m_countVectors = m_reading == Reading::kNgs && f.IsBlank(kVectorCount);
         DiscardSet();
         m_table.Clear();
-        std::fill(std::begin(m_rejects), std::end(m_rejects), RejectMark{});
+        std::fill(std::begin(m_marks), std::end(m_marks), VectorMark{});
         m_readCount = 0;
         m_seenB = true;
-        m_b = {m_at.line, 'B', f.Notes(), {}};
+        m_b = {m_at.line, 'B', f.Found(), {}};
     }
 
     /// A C or F record fills the next vector of the set, unless the set already has its
@@ -224,20 +233,27 @@ private:
             if (ApplyOverride(StationIdField(f, kCFromOverride), v.fromStation)) fromId = false;
             if (ApplyOverride(StationIdField(f, kCToOverride), v.toStation)) toId = false;
         }
-        if (fromId || toId) f.Notes().nameFromStationId = true;
+        if (fromId || toId) f.Found().Add(Finding::kNameFromStationId);
         RejectMark reject;
         if (m_reading == Reading::kNgs) {
             const char mark = f.Letter(layout.rejectColumn);
             if (mark == 'R' || mark == 'O' || mark == 'F') reject = {mark, layout.rejectColumn};
         }
-        m_rejects[j - 1] = reject;
-        m_vectors[static_cast<std::size_t>(j - 1)] = {m_at.line, m_at.type[0], f.Notes(), reject};
+        if (reject.mark != 0) f.Found().Add(Finding::kRejected);
+        m_marks[j - 1] = {reject, false};
+        m_vectors[static_cast<std::size_t>(j - 1)] = {m_at.line, m_at.type[0], f.Found(), reject};
     }
 
     /// A D or E record: stores its terms and completes the set when its last valid term is
     /// the closing one. A term outside the matrix is not stored but still counts as the line's
     /// last term.
     int ReadTerms(RecordFields& f, const TermLayout& layout, bool covariance) {
+        if (m_countVectors) {
+            // The set's first D or E record: its vectors are the C and F records before it.
+            m_vectorCount = m_readCount;
+            m_countVectors = false;
+            m_b.findings.Add(Finding::kVectorsCounted);
+        }
         int lastRow = 0;
         int lastColumn = 0;
         bool outside = false;
@@ -252,14 +268,14 @@ private:
             lastRow = row;
             lastColumn = column;
         }
-        if (outside) m_receiver.Warning(m_at, RecordWarning::kTermOutsideMatrix, {});
+        if (outside) f.Found().Add(Finding::kTermOutsideMatrix);
         // The count is at most 99 (two columns), so 3n stays inside the matrix; a count of 0 or
         // below never closes, since a term's row is at least 1.
         if (m_vectorCount >= 1 && lastRow == 3 * m_vectorCount - 1 &&
             lastColumn == 3 * m_vectorCount) {
             return CloseSet(f, covariance);
         }
-        AddPendingTerms({m_at.line, m_at.type[0], f.Notes(), {}});
+        AddPendingTerms({m_at.line, m_at.type[0], f.Found(), {}});
         return 0;
     }
 
@@ -272,14 +288,24 @@ private:
     }
 
     int Position(RecordFields& f) {
-        PositionRecord r{m_at, Station(f, kGStation), f.Real(kGX), f.Real(kGY), f.Real(kGZ),
-                         f.Real(kGSdX), f.Real(kGSdY), f.Real(kGSdZ)};
-        const int result = m_receiver.Position(r);
-        if (result == 0) HandOnRecordNotes(m_receiver, m_at, f.Notes());
-        return result;
+        PositionRecord r;
+        r.station = Station(f, kGStation);
+        r.x = f.Real(kGX);
+        r.y = f.Real(kGY);
+        r.z = f.Real(kGZ);
+        r.sdX = f.Real(kGSdX);
+        r.sdY = f.Real(kGSdY);
+        r.sdZ = f.Real(kGSdZ);
+        f.CheckFinite({r.x, r.y, r.z, r.sdX, r.sdY, r.sdZ});
+        r.at = m_at;
+        r.at.findings = f.Found();
+        return m_receiver.Position(r);
     }
 
     int CloseSet(const RecordFields& f, bool covariance);
+    /// Checks that the values each vector of the set writes are finite (m_marks and the
+    /// vectors' findings).
+    void CheckVectorsFinite(bool covariance);
     void DiscardSet();
 
     StationNames& m_names;
@@ -287,8 +313,9 @@ private:
     BlueBookReceiver& m_receiver;
     RecordRef m_at{BlueBookFile::kGFile, 0, {}};  // the record being read
     VectorTable m_table;
-    RejectMark m_rejects[kMaxVectors];  // of the vectors of the open set
+    VectorMark m_marks[kMaxVectors];  // of the vectors of the open set
     int m_vectorCount = 0;  // n of the last B record; 0 before the first
+    bool m_countVectors = false;  // its count was blank: the C and F records up to a D or E
     int m_readCount = 0;    // C and F records since the last B record, up to kMaxVectors
     bool m_seenB = false;
     // The records read into the open set since it was last handed on.
@@ -299,47 +326,57 @@ private:
     std::vector<SetMember> m_members;      // handed on with the set
 };
 
-/// Hands the set on, then accounts for its records: those beyond the vector count are
-/// skipped; what reading them found, rejections and a short set are handed on.
+/// Hands the set on with its records and what was found about each; then skips the records
+/// beyond the vector count.
 int GFileReader::CloseSet(const RecordFields& f, bool covariance) {
+    CheckVectorsFinite(covariance);
     m_members.clear();
-    if (m_b.line > 0) m_members.push_back({m_b.line, 'B', 0});
+    if (m_b.line > 0) m_members.push_back(m_b.Member(0));
     for (int j = 1; j <= std::min(m_vectorCount, kMaxVectors); ++j) {
         const PendingRecord& v = m_vectors[j - 1];
-        if (v.line > 0) m_members.push_back({v.line, v.type, j});
+        if (v.line > 0) m_members.push_back(v.Member(j));
     }
-    for (const PendingRecord& t : m_terms) m_members.push_back({t.line, t.type, 0});
-    const VectorSetRecord set{m_at,       m_vectorCount,    m_table.Vectors(),
-                              m_rejects,  m_table.Matrix(), covariance,
-                              m_members.data(), m_members.size()};
+    for (const PendingRecord& t : m_terms) m_members.push_back(t.Member(0));
+    VectorSetRecord set;
+    set.at = m_at;
+    set.at.findings = f.Found();
+    if (m_readCount < m_vectorCount) set.at.findings.Add(Finding::kSetShort);
+    set.count = m_vectorCount;
+    set.vectors = m_table.Vectors();
+    set.marks = m_marks;
+    set.matrix = m_table.Matrix();
+    set.covariance = covariance;
+    set.members = m_members.data();
+    set.memberCount = m_members.size();
     if (const int result = m_receiver.VectorSet(set); result != 0) return result;
-
-    HandOnRecordNotes(m_receiver, m_b.At(), m_b.notes);
     for (int j = 1; j <= kMaxVectors; ++j) {
         PendingRecord& v = m_vectors[j - 1];
         if (v.line > 0 && j > m_vectorCount) {
-            m_receiver.Skipped(v.At(), SkipReason::kBeyondVectorCount);
-        } else if (v.line > 0) {
-            HandOnRecordNotes(m_receiver, v.At(), v.notes);
-            if (v.reject.mark != 0) m_receiver.Warning(v.At(), RecordWarning::kRejected, {});
+            m_receiver.Skipped(v.Skipped(), SkipReason::kBeyondVectorCount);
         }
         v = {};
     }
-    for (const PendingRecord& t : m_terms) HandOnRecordNotes(m_receiver, t.At(), t.notes);
-    HandOnRecordNotes(m_receiver, m_at, f.Notes());
-    if (m_readCount < m_vectorCount) m_receiver.Warning(m_at, RecordWarning::kSetShort, {});
     m_b = {};
     m_terms.clear();
     m_extraD = m_extraE = 0;
     return 0;
 }
 
+void GFileReader::CheckVectorsFinite(bool covariance) {
+    for (int j = 1; j <= std::min(m_vectorCount, kMaxVectors); ++j) {
+        const GpsVector& v = m_table.Vectors()[j - 1];
+        const VectorCovariance c = CovarianceOf(j - 1, m_table.Matrix(), covariance);
+        if (AllFinite({v.dx, v.dy, v.dz, c.xx, c.xy, c.yy, c.xz, c.yz, c.zz})) continue;
+        const bool ngs = m_reading == Reading::kNgs;
+        m_vectors[j - 1].findings.Add(ngs ? Finding::kNotFinite : Finding::kNotFiniteWritten);
+        m_marks[j - 1].notFinite = ngs;
+    }
+}
+
 /// Skips the records of the open set, in line order: it was never handed on after them.
 void GFileReader::DiscardSet() {
     const SkipReason reason = m_seenB ? SkipReason::kSetNeverClosed : SkipReason::kBeforeFirstB;
-    if (m_b.line > 0) {
-        m_receiver.Skipped(m_b.At(), reason);
-    }
+    if (m_b.line > 0) m_receiver.Skipped(m_b.Skipped(), reason);
     std::vector<PendingRecord> records(m_terms);
     for (PendingRecord& v : m_vectors) {
         if (v.line > 0) records.push_back(v);
@@ -347,7 +384,7 @@ void GFileReader::DiscardSet() {
     }
     std::sort(records.begin(), records.end(),
               [](const PendingRecord& a, const PendingRecord& b) { return a.line < b.line; });
-    for (const PendingRecord& r : records) m_receiver.Skipped(r.At(), reason);
+    for (const PendingRecord& r : records) m_receiver.Skipped(r.Skipped(), reason);
     for (long long i = 0; i < m_extraD; ++i) m_receiver.Skipped({BlueBookFile::kGFile, 0, "D"}, reason);
     for (long long i = 0; i < m_extraE; ++i) m_receiver.Skipped({BlueBookFile::kGFile, 0, "E"}, reason);
     m_b = {};

@@ -19,7 +19,7 @@ constexpr std::size_t kNotSearched = static_cast<std::size_t>(-1);
 
 InputFile::~InputFile() { Close(); }
 
-bool InputFile::Open(const std::string& path, bool readAgain) {
+bool InputFile::Open(const std::string& path) {
     Close();
     m_systemError = 0;
     m_scratchFolder.clear();
@@ -56,7 +56,6 @@ bool InputFile::Open(const std::string& path, bool readAgain) {
         Close();
         return false;
     }
-    if (!readAgain) return true;
     // Standard input, a pipe or a device can be read only once: what is read is kept in a
     // scratch file, which later passes read.
     m_copy = CreateScratchFile(m_systemError, m_scratchFolder);

@@ -23,10 +23,10 @@ public:
     /// be opened or names a directory; SystemError() then says why (EBADF for a standard
     /// descriptor that was closed when the program started). Nothing is read yet: a read error
     /// shows at the first read. Standard input is read from where it stood when the program
-    /// started. With `readAgain`, what cannot be read twice (a pipe, a device) is kept, as it is
-    /// read, in a scratch file that Rewind turns to; ScratchFolder() names the folder when that
-    /// file cannot be made.
-    bool Open(const std::string& path, bool readAgain = true);
+    /// started. What cannot be read twice (a pipe, a device) is kept, as it is read, in a
+    /// scratch file that Rewind turns to; ScratchFolder() names the folder when that file
+    /// cannot be made.
+    bool Open(const std::string& path);
     /// Takes over an already opened stream (tests use it for streams that fail on reading).
     void Adopt(std::FILE* stream);
     void Close();

@@ -1,7 +1,9 @@
 // The receiver of what a Blue Book reader reads. A reader hands every record on in file order,
-// one call per thing read, each with its place; whatever consumes Blue Book data (an output
-// writer, an account of the conversion) implements the calls it needs. A call that returns a
-// result code above 0 (a failed write) stops the reader, which then returns that code.
+// one call per thing read, each with its place and everything found about it (its warnings and
+// notes ride in RecordRef::findings; a vector set's records each in their SetMember); whatever
+// consumes Blue Book data (an output writer, an account of the conversion) implements the calls
+// it needs. A call that returns a result code above 0 (a failed write) stops the reader, which
+// then returns that code.
 #pragma once
 
 #include <string_view>
@@ -35,10 +37,6 @@ public:
 
     /// A significant line that was not converted, and why.
     virtual void Skipped(const RecordRef&, SkipReason) {}
-    /// A warning about a record; `name` is the station it concerns, when there is one.
-    virtual void Warning(const RecordRef&, RecordWarning, std::string_view /*name*/) {}
-    /// What the NGS reading did to a record.
-    virtual void Note(const RecordRef&, RecordNote) {}
 };
 
 /// Hands every call on to several receivers in turn; a failing one stops the rest.
@@ -82,12 +80,6 @@ public:
     int Position(const PositionRecord& r) override { return Each(&BlueBookReceiver::Position, r); }
     void Skipped(const RecordRef& at, SkipReason reason) override {
         for (BlueBookReceiver* r : m_receivers) r->Skipped(at, reason);
-    }
-    void Warning(const RecordRef& at, RecordWarning warning, std::string_view name) override {
-        for (BlueBookReceiver* r : m_receivers) r->Warning(at, warning, name);
-    }
-    void Note(const RecordRef& at, RecordNote note) override {
-        for (BlueBookReceiver* r : m_receivers) r->Note(at, note);
     }
 
 private:

@@ -1,5 +1,5 @@
-// The line and field layer under every Blue Book reader: significant lines, and text, integer
-// and real fields cut by 1-based column and width, as the record tables print them.
+// The line layer under every Blue Book reader: significant lines, and text fields cut by
+// 1-based column and width, as the record tables print them (numbers: Numbers.h).
 #pragma once
 
 #include <climits>
@@ -68,43 +68,6 @@ inline std::string_view GetFieldText(int column, int width, std::string_view lin
     if (column < 1 || width <= 0 || static_cast<std::size_t>(column) > line.size()) return {};
     return line.substr(static_cast<std::size_t>(column) - 1, static_cast<std::size_t>(width));
 }
-
-/// The field converted as C's atoi would (leading white space, an optional sign, digits; the
-/// conversion stops at the first other character; no number gives 0). Values beyond the range
-/// of int saturate at its limits. 0 when the column lies beyond the line.
-int GetFieldInt(int column, int width, std::string_view line);
-
-/// The field converted as C's atof would (signs, decimals, exponents, "inf" and "nan" text;
-/// the conversion stops at the first character that cannot continue the number; no number
-/// gives 0.0). 0.0 when the column lies beyond the line.
-double GetFieldReal(int column, int width, std::string_view line);
-
-/// True when digits in `field` are followed by a blank inside the field, before any decimal
-/// point ("  4241 ", "1 2"): the conversion stops at the blank, so the value may be short by
-/// powers of ten where the format's own tools read the blank as a zero.
-bool HasBlankAfterDigits(std::string_view field);
-
-/// GetFieldInt and GetFieldReal that also set `blankAfterDigits` when the field has blanks
-/// after its digits (HasBlankAfterDigits); they leave it alone otherwise. The common fields
-/// cost nothing more: the conversion finds the blank where it stops.
-int GetFieldInt(int column, int width, std::string_view line, bool& blankAfterDigits);
-double GetFieldReal(int column, int width, std::string_view line, bool& blankAfterDigits);
-
-/// What reading a number the NGS way found in its field.
-struct NgsNumberNotes {
-    bool blanksAsZeros = false;  // a blank read as a zero changed the value
-    bool notANumber = false;     // the field holds a character that is not part of a number
-};
-
-/// The field read as NGS's own programs read Blue Book numbers (Fortran's BZ editing): leading
-/// blanks are skipped; from the first sign, digit or decimal point on, every blank up to the
-/// end of the field's `width` columns is a zero, columns beyond the end of the line included
-/// (a trimmed line may have lost a field's trailing blanks); an all-blank field is 0.0. A
-/// number is an optional sign, digits with at most one decimal point, and an optional exponent
-/// (E or D, an optional sign, digits). At any other character the number read up to it is the
-/// value and `notes.notANumber` is set; so is it when the result would not be finite (the
-/// value is then 0.0). `notes` flags are only ever set, never cleared.
-double GetFieldRealNgs(int column, int width, std::string_view line, NgsNumberNotes& notes);
 
 /// In-place trimming of blanks (IsBlank); each returns its argument.
 std::string& TrimLeading(std::string& text);

@@ -4,9 +4,12 @@
 // arc; lengths and heights metres. A value a record does not carry is kAbsent.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
+#include <initializer_list>
 #include <string_view>
 
+#include "bluebook/Findings.h"
 #include "common/GpsVectors.h"
 
 /// An observation value (and its standard deviation) that the record does not carry.
@@ -27,12 +30,15 @@ struct RejectMark {
 };
 
 /// Where a record was read: its file, its physical line number, its record type as the file
-/// writes it ("*20*" for the B-file, the first character for the G-file), and its rejection.
+/// writes it ("*20*" for the B-file, the first character for the G-file), its rejection, and
+/// what was found about it (Finding::kNotFinite: not to be written, as a value it would write is
+/// not finite).
 struct RecordRef {
-    BlueBookFile file;
-    int line;
+    BlueBookFile file = BlueBookFile::kBFile;
+    int line = 0;
     std::string_view type;
     RejectMark reject{};
+    Findings findings{};
 };
 
 /// Why a significant line was not converted.
@@ -48,29 +54,6 @@ enum class SkipReason {
     kBeyondVectorCount,   // a C or F record beyond the vector count of its B record
     kTooManyVectors,      // a C or F record beyond the largest vector set (kMaxVectors)
     kBlankStationId,      // "*25*" without a serial number or a station ID
-    kCount
-};
-
-/// Something about a record that calls for a look before the output is adjusted.
-enum class RecordWarning {
-    kRejectedMark,       // B-file record marked rejected ("R", "O", "F" in column 6)
-    kDigitsThenBlanks,   // a numeric field whose digits are followed by blanks in the field
-    kTypeAtColumn1,      // B-file line with blank columns 1 to 6 (the line is skipped)
-    kBlankHeight,        // "*86*" with a blank height field, written as 0.0
-    kDuplicateStation,   // a second "*80*" for a station; "*85*"/"*86*" update the first
-    kSetShort,           // vector set closed with fewer C/F records than its count
-    kTermOutsideMatrix,  // a D or E term whose row or column lies outside the matrix
-    kNotANumber,         // a numeric field holds characters that are not part of a number
-    kRejected,           // a record marked rejected: written as a comment, not used
-    kCount
-};
-
-/// What the NGS reading did to a record; nothing suspicious, but worth knowing.
-enum class RecordNote {
-    kBlanksAsZeros,      // blanks after a number's first digit were read as zeros
-    kDerivedHeight,      // "*86*" ellipsoidal height blank: orthometric plus geoid height
-    kReadAsWritten,      // columns 1 to 6 blank: the line was read with its columns as written
-    kNameFromStationId,  // a station named by the station ID of its "*25*" record
     kCount
 };
 
@@ -112,9 +95,9 @@ struct StationPart {
 struct StationRecord {
     RecordRef at;  // its "*80*" record
     std::string_view name;
-    double latitude, longitude;  // packed DMS, south and west negative
-    double orthoHeight, geoidHeight, ellipsoidHeight;
-    double xi, xiSd, eta, etaSd;  // deflection of the vertical, seconds of arc
+    double latitude = 0.0, longitude = 0.0;  // packed DMS, south and west negative
+    double orthoHeight = 0.0, geoidHeight = 0.0, ellipsoidHeight = 0.0;
+    double xi = 0.0, xiSd = 0.0, eta = 0.0, etaSd = 0.0;  // deflection of the vertical, seconds
 };
 
 // --- B-file: observations ---------------------------------------------------------------------
@@ -123,17 +106,17 @@ struct StationRecord {
 struct DirectionRecord {
     RecordRef at;
     std::string_view fromStation, toStation;
-    double direction, directionSd;
-    double instrumentHeight, targetHeight;
-    int setNumber;
+    double direction = 0.0, directionSd = 0.0;
+    double instrumentHeight = 0.0, targetHeight = 0.0;
+    int setNumber = 0;
 };
 
 /// "*30*" (opens an angle set) and "*32*". The target height is the backsight's.
 struct HorizontalAngleRecord {
     RecordRef at;
     std::string_view atStation, backsightStation, foresightStation;
-    double angle;
-    double instrumentHeight, targetHeight;
+    double angle = 0.0;
+    double instrumentHeight = 0.0, targetHeight = 0.0;
 };
 
 /// "*40*" (opens a vertical-angle set) and "*42*": the zenith angle after the code letter
@@ -141,8 +124,8 @@ struct HorizontalAngleRecord {
 struct VerticalAngleRecord {
     RecordRef at;
     std::string_view fromStation, toStation;
-    double zenith, zenithSd;
-    double instrumentHeight, targetHeight;
+    double zenith = 0.0, zenithSd = 0.0;
+    double instrumentHeight = 0.0, targetHeight = 0.0;
 };
 
 /// How a "*45*" height difference is weighted: by the first of these the record gives.
@@ -152,58 +135,74 @@ enum class Weighting { kStandardDeviation, kSetups, kDistance, kUnknown };
 struct HeightDifferenceRecord {
     RecordRef at;
     std::string_view fromStation, toStation;
-    double heightDiff, weight;
-    Weighting weighting;
+    double heightDiff = 0.0, weight = 0.0;
+    Weighting weighting = Weighting::kStandardDeviation;
 };
 
 /// "*50*" to "*54*" whose code letter selects a kind of distance (`code`: the letter as the
 /// converter takes it, upper case except for "*50*"). Heights 0.0 where the record has none.
 struct DistanceRecord {
     RecordRef at;
-    int recordType;  // 50 to 54
-    char code;       // "*50*": S, H or T; "*51*", "*53*": S; "*52*", "*54*": E or X
+    int recordType = 0;  // 50 to 54
+    char code = ' ';     // "*50*": S, H or T; "*51*", "*53*": S; "*52*", "*54*": E or X
     std::string_view fromStation, toStation;
-    double distance, distanceSd;
-    double instrumentHeight, targetHeight;
+    double distance = 0.0, distanceSd = 0.0;
+    double instrumentHeight = 0.0, targetHeight = 0.0;
 };
 
 /// "*60*" (with heights and a standard deviation) and "*61*" azimuths, reversed by 180 degrees
 /// for code S.
 struct AzimuthRecord {
     RecordRef at;
-    bool withHeights;  // "*60*"
+    bool withHeights = false;  // "*60*"
     std::string_view fromStation, toStation;
-    double azimuth, azimuthSd;  // "*61*": standard deviation 0.0
-    double instrumentHeight, targetHeight;
+    double azimuth = 0.0, azimuthSd = 0.0;  // "*61*": standard deviation 0.0
+    double instrumentHeight = 0.0, targetHeight = 0.0;
 };
 
 // --- G-file -----------------------------------------------------------------------------------
 
 /// A record read into a vector set: its B record, a C or F record (the vector it filled), or a
-/// D or E record.
+/// D or E record, with what was found about it.
 struct SetMember {
-    int line;
-    char type;
-    int vector;  // 1-based for C and F; 0 for B, D and E
+    int line = 0;
+    char type = 0;
+    int vector = 0;  // 1-based for C and F; 0 for B, D and E
+    Findings findings{};
+};
+
+/// How a vector of a set is written: its rejection, and whether a value it would write is not
+/// finite (NGS reading). Either makes it a comment.
+struct VectorMark {
+    RejectMark reject{};
+    bool notFinite = false;
 };
 
 /// A vector set, complete: a D or E record ended with its closing term.
 struct VectorSetRecord {
-    RecordRef at;  // the D or E record that closed it
-    int count;     // vectors written: 1 .. count of `vectors`
-    const GpsVector* vectors;
-    const RejectMark* rejects;  // of vectors 1 .. count
-    const double* matrix;  // VectorSetMatrix layout
-    bool covariance;       // the terms off the diagonal are covariances, not correlations
+    RecordRef at;   // the D or E record that closed it
+    int count = 0;  // vectors written: 1 .. count of `vectors`
+    const GpsVector* vectors = nullptr;
+    const VectorMark* marks = nullptr;  // of vectors 1 .. count
+    const double* matrix = nullptr;     // VectorSetMatrix layout
+    bool covariance = false;  // the terms off the diagonal are covariances, not correlations
     /// The records read into the set since it was last written (the closing one not
     /// included), in the order: B, the vectors 1 .. count, then D and E in line order.
-    const SetMember* members;
-    std::size_t memberCount;
+    const SetMember* members = nullptr;
+    std::size_t memberCount = 0;
 };
+
+/// True when every value is finite (neither infinite nor NaN).
+inline bool AllFinite(std::initializer_list<double> values) {
+    for (const double v : values) {
+        if (!std::isfinite(v)) return false;
+    }
+    return true;
+}
 
 /// A G record: a station position, X, Y, Z and their standard deviations, metres.
 struct PositionRecord {
     RecordRef at;
     std::string_view station;
-    double x, y, z, sdX, sdY, sdZ;
+    double x = 0.0, y = 0.0, z = 0.0, sdX = 0.0, sdY = 0.0, sdZ = 0.0;
 };

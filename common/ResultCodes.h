@@ -13,5 +13,7 @@ constexpr int kMsgOutputIsInput = 1519;      // "Output file %s is also an input
 constexpr int kMsgInputChanged = 1520;       // "File %s changed while it was being read"
 constexpr int kMsgEnterInputName = 1521;     // "Please enter a Blue Book 'B' File or 'G' File name"
 constexpr int kMsgTwoOutputs = 1522;         // "File %s is named for two outputs"
+constexpr int kMsgNotHorizontal = 1523;      // "File %s is a %s Blue Book file; only ..."
+constexpr int kMsgWrongKind = 1524;          // "File %s looks like a Blue Book %s, not a %s"
 constexpr int kMsgCannotMakeTemporary = 1525;  // "Cannot create a temporary file in %s"
 constexpr int kMsgSuccess = 1601;            // "Success - the results are in %s"

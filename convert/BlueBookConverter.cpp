@@ -32,14 +32,21 @@ bool BlueBookConverter::FileExists(const std::string& path) const {
 void BlueBookConverter::ReadSerfil(int& lineCounter, int& result) {
     m_serfilNumbers.clear();
     m_serfilNames.clear();
-    m_stationNames.ForgetUse();
     lineCounter = 0;
     InputFile serfil;
-    if (!serfil.Open(m_serfilPath, false)) {  // read once
+    if (!serfil.Open(m_serfilPath)) {
         m_systemError = serfil.SystemError();
         result = kMsgCannotOpen;
         return;
     }
+    ReadSerfil(serfil, lineCounter, result);
+}
+
+void BlueBookConverter::ReadSerfil(InputFile& serfil, int& lineCounter, int& result) {
+    m_serfilNumbers.clear();
+    m_serfilNames.clear();
+    m_stationNames.ForgetUse();
+    lineCounter = 0;
     ConversionReport& account = KeptAccount();
     account.StartFile(BlueBookFile::kSerfil, m_serfilPath);
     result = ReadSerfilFile(serfil, m_serfilNumbers, m_serfilNames, account, lineCounter);

@@ -53,6 +53,8 @@ public:
     /// `result`: 0, 1516 when it cannot be opened, 1518 on a read error (`lineCounter` then
     /// holds the number of the failing read; the entries read before it stay).
     void ReadSerfil(int& lineCounter, int& result);
+    /// ReadSerfil from `serfil`, already open at its start.
+    void ReadSerfil(InputFile& serfil, int& lineCounter, int& result);
 
     /// Cuts a station field (as GetFieldText) and, when it equals a SERFIL serial number byte
     /// for byte, gives the paired name instead (the first match wins), at most `width`

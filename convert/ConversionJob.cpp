@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bluebook/FileKind.h"
 #include "bluebook/InputFile.h"
 #include "common/FileSystem.h"
 #include "convert/BlueBookConverter.h"
@@ -57,12 +58,32 @@ public:
         return failure.result == 0 || Fail(FailureOf(failure));
     }
 
+    /// Opens every input named and makes sure that each looks like a Blue Book file of its
+    /// field's kind, before anything is written; false (after the message) when one does not.
+    bool OpenInputs() {
+        for (const BlueBookFile field :
+             {BlueBookFile::kSerfil, BlueBookFile::kBFile, BlueBookFile::kGFile}) {
+            const std::string& path = Path(field);
+            if (path.empty()) continue;
+            InputFile& in = Input(field);
+            if (!in.Open(path)) {
+                c.m_systemError = in.SystemError();
+                if (!in.ScratchFolder().empty()) {
+                    return Fail({kMsgCannotMakeTemporary, {in.ScratchFolder()}});
+                }
+                return Fail({kMsgCannotOpen, {path}});
+            }
+            if (!CheckKind(field)) return false;
+        }
+        return true;
+    }
+
     /// Reads the SERFIL file, when one is named; false (after the message) when it failed.
     bool ReadSerfil() {
         if (c.m_serfilPath.empty()) return true;
         int lineCounter = 0;
         int result = 0;
-        c.ReadSerfil(lineCounter, result);
+        c.ReadSerfil(Input(BlueBookFile::kSerfil), lineCounter, result);
         if (result <= 0) return true;
         return Fail(ReadFailure(result, lineCounter, c.m_serfilPath));
     }
@@ -76,6 +97,33 @@ public:
     }
 
 private:
+    const std::string& Path(BlueBookFile field) const {
+        switch (field) {
+            case BlueBookFile::kBFile: return c.m_bFilePath;
+            case BlueBookFile::kGFile: return c.m_gFilePath;
+            case BlueBookFile::kSerfil: break;
+        }
+        return c.m_serfilPath;
+    }
+    InputFile& Input(BlueBookFile field) { return m_inputs[static_cast<int>(field)]; }
+
+    /// The open input of `field` is a file of its kind; false (after the message) when not.
+    bool CheckKind(BlueBookFile field) {
+        InputFile& in = Input(field);
+        FileKindCount count;
+        if (const int result = CountFileKinds(in, count); result != 0) {
+            c.m_systemError = in.SystemError();
+            return Fail(ReadFailure(result, count.linesRead, Path(field)));
+        }
+        std::string found;
+        const int refusal = CheckFileKind(count, field, found);
+        if (refusal == kMsgWrongKind) {
+            return Fail({refusal, {Path(field), found, FileKindName(field)}});
+        }
+        if (refusal != 0) return Fail({refusal, {Path(field), found}});
+        return true;
+    }
+
     std::vector<const std::string*> Inputs() const {
         return {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath};
     }
@@ -129,14 +177,14 @@ private:
     /// The B-file (or the header alone), then the G-file; {0} when both converted.
     Outcome Convert(OutputFile& out) {
         if (!c.m_bFilePath.empty()) {
-            if (Outcome o = ConvertFile(c.m_bFilePath, true, out, &BlueBookConverter::ConvertBFile); o.number) return o;
+            if (Outcome o = ConvertFile(BlueBookFile::kBFile, out, &BlueBookConverter::ConvertBFile); o.number) return o;
         } else {
             int result = 0;
             c.WriteHeader(out, result);
             if (result > 0) return WriteFailure(out, c.m_outputPath);
         }
         if (!c.m_gFilePath.empty()) {
-            if (Outcome o = ConvertFile(c.m_gFilePath, false, out, &BlueBookConverter::ConvertGFile); o.number) return o;
+            if (Outcome o = ConvertFile(BlueBookFile::kGFile, out, &BlueBookConverter::ConvertGFile); o.number) return o;
         }
         // Both files converted: compare the B-file's stations with the vectors' end points.
         if (!c.m_bFilePath.empty() && !c.m_gFilePath.empty()) c.KeptAccount().CompareStations();
@@ -145,14 +193,9 @@ private:
 
     using Reader = void (BlueBookConverter::*)(InputFile&, OutputFile&, int&, int&);
 
-    /// Converts the file `path` with `read`; only a B-file is read twice (`readAgain`).
-    Outcome ConvertFile(const std::string& path, bool readAgain, OutputFile& out, Reader read) {
-        InputFile in;
-        if (!in.Open(path, readAgain)) {
-            c.m_systemError = in.SystemError();
-            if (!in.ScratchFolder().empty()) return {kMsgCannotMakeTemporary, {in.ScratchFolder()}};
-            return {kMsgCannotOpen, {path}};
-        }
+    Outcome ConvertFile(BlueBookFile field, OutputFile& out, Reader read) {
+        InputFile& in = Input(field);
+        const std::string& path = Path(field);
         int lineCounter = 0;
         int result = 0;
         (c.*read)(in, out, lineCounter, result);
@@ -185,6 +228,7 @@ private:
     OutputFile* m_out = nullptr;
     OutputFile* m_geo = nullptr;
     OutputFile* m_json = nullptr;
+    InputFile m_inputs[3];  // by BlueBookFile: SERFIL, B-file, G-file
 };
 
 void BlueBookConverter::OnConvertData() {
@@ -200,7 +244,7 @@ void BlueBookConverter::OnConvertData() {
             TrimWhiteSpace(*path);
         }
         Job job(*this);
-        if (!job.CheckNames()) return;
+        if (!job.CheckNames() || !job.OpenInputs()) return;
         m_serfilNumbers.clear();
         m_serfilNames.clear();
         m_stationNames.ForgetStationIds();

@@ -31,7 +31,7 @@ char AlphabetChar(int index) {
 
 }  // namespace
 
-void WarningTally::AddNamed(int line, std::string_view name) {
+void FindingTally::AddNamed(int line, std::string_view name) {
     at.Add(line);
     if (std::find(names.begin(), names.end(), name) != names.end()) return;
     if (names.size() < kKeptNames) {
@@ -60,7 +60,7 @@ void ConversionReport::Clear() {
     m_bStationReached.clear();
     m_bStationNames.clear();
     m_bStationIndex.Clear();
-    m_unmatchedEnds = WarningTally();
+    m_unmatchedEnds = FindingTally();
     m_compared = false;
 }
 
@@ -129,7 +129,7 @@ void ConversionReport::EndFile(BlueBookFile file, long long lines, bool reachedE
     account.lines = lines;
     account.complete = reachedEnd;
     if (reachedEnd && account.readable == 0) {
-        account.warnings[static_cast<std::size_t>(ReportWarning::kNothingRead)].at.Add(0);
+        account.findings[static_cast<std::size_t>(Finding::kNothingRead)].at.Add(0);
     }
 }
 
@@ -137,17 +137,32 @@ void ConversionReport::Converted(const RecordRef& at) {
     FileAccount& account = Account(at.file);
     ++account.records[static_cast<std::size_t>(TypeSlot(at.file, at.type))].converted;
     ++account.readable;
+    Tally(at);
+}
+
+void ConversionReport::Tally(const RecordRef& at) { Tally(at.file, at.line, at.findings); }
+
+void ConversionReport::Tally(BlueBookFile file, int line, const Findings& findings) {
+    if (!findings.Any()) return;
+    FileAccount& account = Account(file);
+    findings.ForEach([&](Finding finding) {
+        FindingTally& tally = account.findings[static_cast<std::size_t>(finding)];
+        if (InfoOf(finding).namesStations) {
+            tally.AddNamed(line, findings.Station());
+        } else {
+            tally.at.Add(line);
+        }
+    });
 }
 
 Attention ConversionReport::WhatDeservesALook() const {
     Attention attention;
     for (const FileAccount& account : m_files) {
-        for (int w = 0; w < kReportWarningCount; ++w) {
-            const std::int64_t count = account.warnings[static_cast<std::size_t>(w)].at.count;
-            const auto warning = static_cast<ReportWarning>(w);
-            const bool rejection = warning == ReportWarningOf(RecordWarning::kRejected) ||
-                                   warning == ReportWarningOf(RecordWarning::kRejectedMark);
-            (rejection ? attention.rejected : attention.warnings) += count;
+        for (const FindingInfo& info : kFindings) {
+            const std::int64_t count =
+                account.findings[static_cast<std::size_t>(info.finding)].at.count;
+            if (info.severity == Severity::kWarning) attention.warnings += count;
+            if (info.severity == Severity::kRejection) attention.rejected += count;
         }
     }
     return attention;
@@ -180,21 +195,25 @@ int ConversionReport::StationPart(const ::StationPart& part) {
     return 0;
 }
 
-int ConversionReport::Station(const StationRecord&) {
-    ++stationsWritten;
+int ConversionReport::Station(const StationRecord& s) {
+    Tally(s.at);
+    if (!s.at.findings.Has(Finding::kNotFinite)) ++stationsWritten;
     return 0;
 }
 
 int ConversionReport::Observation(const RecordRef& at) {
     Converted(at);
-    ++(at.reject.mark != 0 ? rejectedWritten : observationsWritten);
+    if (!at.findings.Has(Finding::kNotFinite)) {
+        ++(at.reject.mark != 0 ? rejectedWritten : observationsWritten);
+    }
     return 0;
 }
 
 int ConversionReport::VectorSet(const VectorSetRecord& set) {
     for (std::size_t i = 0; i < set.memberCount; ++i) {
         const SetMember& member = set.members[i];
-        Converted({ReportFile::kGFile, member.line, std::string_view(&member.type, 1)});
+        Converted({ReportFile::kGFile, member.line, std::string_view(&member.type, 1), {},
+                   member.findings});
         if (member.vector < 1) continue;
         const GpsVector& v = set.vectors[member.vector - 1];
         NoteVectorEnd(v.fromStation, member.line);
@@ -202,14 +221,15 @@ int ConversionReport::VectorSet(const VectorSetRecord& set) {
     }
     Converted(set.at);
     for (int j = 0; j < set.count && j < kMaxVectors; ++j) {
-        ++(set.rejects[j].mark != 0 ? rejectedWritten : vectorsWritten);
+        if (set.marks[j].notFinite) continue;
+        ++(set.marks[j].reject.mark != 0 ? rejectedWritten : vectorsWritten);
     }
     return 0;
 }
 
 int ConversionReport::Position(const PositionRecord& r) {
     Converted(r.at);
-    ++positionsWritten;
+    if (!r.at.findings.Has(Finding::kNotFinite)) ++positionsWritten;
     return 0;
 }
 
@@ -227,20 +247,7 @@ void ConversionReport::Skipped(const RecordRef& at, SkipReason reason) {
         account.skips.push_back({slot, reason, Occurrences()});
     }
     account.skips[static_cast<std::size_t>(index)].at.Add(at.line);
-}
-
-void ConversionReport::Warning(const RecordRef& at, RecordWarning warning,
-                               std::string_view name) {
-    WarningTally& tally = Account(at.file).warnings[static_cast<std::size_t>(warning)];
-    if (warning == RecordWarning::kDuplicateStation) {
-        tally.AddNamed(at.line, name);
-    } else {
-        tally.at.Add(at.line);
-    }
-}
-
-void ConversionReport::Note(const RecordRef& at, RecordNote note) {
-    Account(at.file).notes[static_cast<std::size_t>(note)].Add(at.line);
+    Tally(at);
 }
 
 void ConversionReport::NoteVectorEnd(const std::string& name, int line) {
@@ -255,14 +262,14 @@ void ConversionReport::NoteVectorEnd(const std::string& name, int line) {
 
 void ConversionReport::CompareStations() {
     m_compared = true;
-    Account(ReportFile::kGFile).warnings[static_cast<std::size_t>(
-        ReportWarning::kUnmatchedEndpoint)] = m_unmatchedEnds;
+    Account(ReportFile::kGFile).findings[static_cast<std::size_t>(
+        Finding::kUnmatchedEndpoint)] = m_unmatchedEnds;
     for (std::size_t i = 0; i < m_bStationNames.size(); ++i) {
         // A station listed twice is reached through the first entry of its name.
         const int first = m_bStationIndex.Find(m_bStationNames[i], m_bStationNames);
         if (m_bStationReached[static_cast<std::size_t>(first)]) continue;
         Account(ReportFile::kBFile)
-            .warnings[static_cast<std::size_t>(ReportWarning::kUnreachedStation)]
+            .findings[static_cast<std::size_t>(Finding::kUnreachedStation)]
             .AddNamed(m_bStationLines[i], m_bStationNames[i]);
     }
 }

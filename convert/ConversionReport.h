@@ -22,26 +22,11 @@ using ReportFile = BlueBookFile;
 constexpr int kReportFileCount = 3;
 constexpr int kSkipReasonCount = static_cast<int>(SkipReason::kCount);
 
-/// What the report warns of: the readers' warnings (RecordWarning), by the same numbers, then
-/// what comparing the files shows.
-enum class ReportWarning {
-    // a vector end point that is no B-file station
-    kUnmatchedEndpoint = static_cast<int>(RecordWarning::kCount),
-    kUnreachedStation,  // a B-file station that no vector reaches
-    kNothingRead,       // an input held no record this converter reads
-    kCount
-};
-/// The report's number of a reader's warning.
-constexpr ReportWarning ReportWarningOf(RecordWarning warning) {
-    return static_cast<ReportWarning>(static_cast<int>(warning));
-}
-constexpr int kReportWarningCount = static_cast<int>(ReportWarning::kCount);
-constexpr int kRecordNoteCount = static_cast<int>(RecordNote::kCount);
 
 /// Line numbers kept per reason, warning or note, and how many of them the summary shows.
 constexpr std::size_t kKeptLines = 1000;
 constexpr std::size_t kShownLines = 5;
-/// Distinct station names kept per warning.
+/// Distinct station names kept per finding.
 constexpr std::size_t kKeptNames = 5;
 
 /// How often something occurred, and the lines of its first occurrences.
@@ -69,7 +54,8 @@ struct SkipTally {
     Occurrences at;
 };
 
-struct WarningTally {
+/// The occurrences of one finding, and for a finding that names stations the stations.
+struct FindingTally {
     Occurrences at;
     std::vector<std::string> names;  // the stations concerned, first kKeptNames distinct ones
     bool moreNames = false;          // further distinct stations were not kept
@@ -98,8 +84,7 @@ struct FileAccount {
     std::vector<RecordCount> records;  // by record type slot (ConversionReport::TypeSlot)
     std::vector<SkipTally> skips;      // in the order of their first occurrence
     std::vector<int> skipIndex;        // slot * kSkipReasonCount + reason: index in skips, or -1
-    std::array<WarningTally, kReportWarningCount> warnings{};
-    std::array<Occurrences, kRecordNoteCount> notes{};  // what the NGS reading did
+    std::array<FindingTally, kFindingCount> findings{};  // by Finding
 };
 
 class ConversionReport : public BlueBookReceiver {
@@ -122,11 +107,8 @@ public:
     RecordCount Records(ReportFile file, std::string_view type) const;
     /// The records of `type` skipped for `reason` (none when there were none).
     const Occurrences& Skips(ReportFile file, std::string_view type, SkipReason reason) const;
-    const WarningTally& Warning(ReportFile file, ReportWarning warning) const {
-        return File(file).warnings[static_cast<std::size_t>(warning)];
-    }
-    const Occurrences& Note(ReportFile file, RecordNote note) const {
-        return File(file).notes[static_cast<std::size_t>(note)];
+    const FindingTally& Found(ReportFile file, Finding finding) const {
+        return File(file).findings[static_cast<std::size_t>(finding)];
     }
     /// What deserves a look, over every file.
     Attention WhatDeservesALook() const;
@@ -172,7 +154,7 @@ public:
     int Datum(const DatumRecord& datum) override;
     int StationId(const StationIdRecord& r) override;
     int StationPart(const ::StationPart& part) override;
-    int Station(const StationRecord&) override;
+    int Station(const StationRecord& s) override;
     int Direction(const DirectionRecord& r) override { return Observation(r.at); }
     int HorizontalAngle(const HorizontalAngleRecord& r) override { return Observation(r.at); }
     int VerticalAngle(const VerticalAngleRecord& r) override { return Observation(r.at); }
@@ -182,13 +164,14 @@ public:
     int VectorSet(const VectorSetRecord& set) override;
     int Position(const PositionRecord& r) override;
     void Skipped(const RecordRef& at, SkipReason reason) override;
-    void Warning(const RecordRef& at, RecordWarning warning, std::string_view name) override;
-    void Note(const RecordRef& at, RecordNote note) override;
 
 private:
     static std::size_t Index(ReportFile file) { return static_cast<std::size_t>(file); }
     FileAccount& Account(ReportFile file) { return m_files[Index(file)]; }
     void Converted(const RecordRef& at);
+    /// Tallies what was found about the record at `at` (and its line) in its file.
+    void Tally(const RecordRef& at);
+    void Tally(BlueBookFile file, int line, const Findings& findings);
     int Observation(const RecordRef& at);
     void NoteVectorEnd(const std::string& name, int line);
 
@@ -201,17 +184,14 @@ private:
     std::vector<int> m_bStationLines;
     std::vector<bool> m_bStationReached;
     NameIndex m_bStationIndex;
-    WarningTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
+    FindingTally m_unmatchedEnds;  // vector ends that are no B-file station, until compared
     bool m_compared = false;       // CompareStations ran
 };
 
-/// The texts of the reasons and warnings: what the summary shows, and the JSON keys.
+/// The texts of the reasons: what the summary shows, and the JSON keys. (A finding's are its
+/// row of kFindings.)
 const char* ReasonText(SkipReason reason);
 const char* ReasonKey(SkipReason reason);
-const char* WarningText(ReportWarning warning);
-const char* WarningKey(ReportWarning warning);
-const char* NoteText(RecordNote note);
-const char* NoteKey(RecordNote note);
 
 /// The account as a short text for a terminal: one block per file read, one line per record
 /// type with its converted and skipped counts, the reasons indented under it, then the

@@ -7,11 +7,8 @@
 //   "notDrawn": {"lines": 7, "positions": 0}
 //   }
 //
-// Warnings find their feature by file and line: a reader hands a record on and then warns of
-// it, so a warning concerns the record handed on last (for a vector set, a C or F line concerns
-// its vector, the set's B, D and E lines and the closing line every vector). Two come earlier:
-// a second "*80*" for a station is warned of just before its record, and a term outside the
-// matrix as its D or E line is read, before the set closes.
+// A feature's warnings are what was found about the records it is drawn from: a line feature's
+// come with its record, a point's with the "*80*", "*85*" and "*86*" records of its station.
 #include "convert/GeoJson.h"
 
 #include <algorithm>
@@ -34,11 +31,6 @@ constexpr int kLengthDecimals = 5;   // distances, instrument and target heights
 constexpr int kHeightDecimals = 4;   // station heights
 
 constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();  // written null
-
-static_assert(kReportWarningCount <= 32, "one bit per warning");
-
-std::uint32_t Bit(ReportWarning warning) { return 1u << static_cast<unsigned>(warning); }
-std::uint32_t Bit(RecordWarning warning) { return Bit(ReportWarningOf(warning)); }
 
 /// Appends `, "key": ` to the properties.
 void Key(std::string& text, const char* key) {
@@ -96,44 +88,21 @@ void GeoJsonWriter::OpenCollection() {
     m_started = true;
 }
 
-int GeoJsonWriter::WriteFeature(std::string& text, WarningBits warnings) {
+int GeoJsonWriter::WriteFeature(std::string& text, const Findings& found) {
     text += ", \"warnings\": [";
     bool first = true;
-    for (int w = 0; w < kReportWarningCount; ++w) {
-        if ((warnings & Bit(static_cast<ReportWarning>(w))) == 0) continue;
+    found.ForEach([&](Finding finding) {
+        if (InfoOf(finding).severity == Severity::kNote) return;
         if (!first) text += ", ";
         first = false;
-        AppendJsonString(text, WarningText(static_cast<ReportWarning>(w)));
-    }
+        AppendJsonString(text, InfoOf(finding).text);
+    });
     text += "]}}";
     OpenCollection();
     if (!m_firstFeature) m_out.Write(",\n");
     m_firstFeature = false;
     m_out.Write(text);
     return m_out.HasError() ? kMsgWriteError : 0;
-}
-
-int GeoJsonWriter::Flush() {
-    int result = 0;
-    for (std::size_t i = 0; i < m_heldCount && result == 0; ++i) {
-        result = WriteFeature(m_held[i].text, m_held[i].warnings);
-    }
-    m_heldCount = 0;
-    m_setLines.clear();
-    m_partLine = 0;
-    return result;
-}
-
-int GeoJsonWriter::NextRecord(const RecordRef& at) {
-    if (m_earlyFile != at.file || m_earlyLine != at.line) m_earlyWarnings = 0;
-    m_file = at.file;
-    return Flush();
-}
-
-GeoJsonWriter::WarningBits GeoJsonWriter::TakeEarlyWarnings() {
-    const WarningBits early = m_earlyWarnings;
-    m_earlyWarnings = 0;
-    return early;
 }
 
 const GeoJsonWriter::StationPoint* GeoJsonWriter::Placed(std::string_view name) const {
@@ -143,19 +112,14 @@ const GeoJsonWriter::StationPoint* GeoJsonWriter::Placed(std::string_view name) 
     return point.placed ? &point : nullptr;
 }
 
-bool GeoJsonWriter::StartLine(const RecordRef& at, std::string_view from, std::string_view to,
-                              WarningBits early) {
+bool GeoJsonWriter::StartLine(const RecordRef& at, std::string_view from, std::string_view to) {
     const StationPoint* const a = Placed(from);
     const StationPoint* const b = Placed(to);
     if (a == nullptr || b == nullptr) {
         ++m_linesNotDrawn;
         return false;
     }
-    if (m_heldCount == m_held.size()) m_held.emplace_back();
-    HeldLine& held = m_held[m_heldCount++];
-    held.line = at.line;
-    held.warnings = early;
-    std::string& text = held.text;
+    std::string& text = m_text;
     text = "{\"type\": \"Feature\", \"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
     AddPosition(text, a->longitude, a->latitude);
     text += ", ";
@@ -181,23 +145,17 @@ GeoJsonWriter::StationPoint& GeoJsonWriter::AddPoint(std::string_view name, int 
 }
 
 int GeoJsonWriter::StationPart(const ::StationPart& part) {
-    if (const int result = NextRecord(part.at); result != 0) return result;
     if (part.at.type == "*80*") {
-        AddPoint(part.station, part.at.line);
-        m_partPoint = m_points.size() - 1;
-    } else {
-        // "*85*" and "*86*" complete the first station of their name.
-        const auto found = m_firstPoint.find(std::string(part.station));
-        if (found == m_firstPoint.end()) return 0;
-        m_partPoint = found->second;
+        AddPoint(part.station, part.at.line).found.Add(part.at.findings);
+        return 0;
     }
-    m_partLine = part.at.line;
-    m_points[m_partPoint].warnings |= TakeEarlyWarnings();
+    // "*85*" and "*86*" complete the first station of their name.
+    const auto found = m_firstPoint.find(std::string(part.station));
+    if (found != m_firstPoint.end()) m_points[found->second].found.Add(part.at.findings);
     return 0;
 }
 
 int GeoJsonWriter::Station(const StationRecord& s) {
-    if (const int result = NextRecord(s.at); result != 0) return result;
     // The station records come in the order of the "*80*" records that made the points.
     if (m_nextPlaced >= m_points.size() || m_points[m_nextPlaced].line != s.at.line) {
         AddPoint(s.name, s.at.line);
@@ -210,6 +168,7 @@ int GeoJsonWriter::Station(const StationRecord& s) {
     point.orthoHeight = s.orthoHeight;
     point.geoidHeight = s.geoidHeight;
     point.ellipsoidHeight = s.ellipsoidHeight;
+    point.found.Add(s.at.findings);
     return 0;
 }
 
@@ -234,109 +193,100 @@ void GeoJsonWriter::AppendPoint(std::string& text, const StationPoint& point) co
 // --- Observations -----------------------------------------------------------------------------
 
 int GeoJsonWriter::Direction(const DirectionRecord& r) {
-    if (const int result = NextRecord(r.at); result != 0) return result;
-    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
-    std::string& text = HeldText();
+    if (!StartLine(r.at, r.fromStation, r.toStation)) return 0;
+    std::string& text = m_text;
     AddNumber(text, "direction", r.direction, kAngleDecimals);
     AddNumber(text, "directionSd", r.directionSd, kAngleSdDecimals);
     AddHeights(text, r.instrumentHeight, r.targetHeight);
     AddInt(text, "setNumber", r.setNumber);
-    return 0;
+    return EndLine(r.at.findings);
 }
 
 /// Two lines from the occupied station: to the backsight and to the foresight.
 int GeoJsonWriter::HorizontalAngle(const HorizontalAngleRecord& r) {
-    if (const int result = NextRecord(r.at); result != 0) return result;
-    const WarningBits early = TakeEarlyWarnings();
     for (const std::string_view to : {r.backsightStation, r.foresightStation}) {
-        if (!StartLine(r.at, r.atStation, to, early)) continue;
-        std::string& text = HeldText();
+        if (!StartLine(r.at, r.atStation, to)) continue;
+        std::string& text = m_text;
         AddText(text, "backsight", r.backsightStation);
         AddText(text, "foresight", r.foresightStation);
         AddNumber(text, "angle", r.angle, kAngleDecimals);
         AddHeights(text, r.instrumentHeight, r.targetHeight);
+        if (const int result = EndLine(r.at.findings); result != 0) return result;
     }
     return 0;
 }
 
 int GeoJsonWriter::VerticalAngle(const VerticalAngleRecord& r) {
-    if (const int result = NextRecord(r.at); result != 0) return result;
-    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
-    std::string& text = HeldText();
+    if (!StartLine(r.at, r.fromStation, r.toStation)) return 0;
+    std::string& text = m_text;
     AddNumber(text, "zenith", r.zenith, kAngleDecimals);
     AddNumber(text, "zenithSd", r.zenithSd, kAngleSdDecimals);
     AddHeights(text, r.instrumentHeight, r.targetHeight);
-    return 0;
+    return EndLine(r.at.findings);
 }
 
 int GeoJsonWriter::HeightDifference(const HeightDifferenceRecord& r) {
-    if (const int result = NextRecord(r.at); result != 0) return result;
-    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
-    std::string& text = HeldText();
+    if (!StartLine(r.at, r.fromStation, r.toStation)) return 0;
+    std::string& text = m_text;
     AddNumber(text, "heightDifference", r.heightDiff, kLengthDecimals);
     AddNumber(text, "weight", r.weight, kLengthDecimals);
     AddText(text, "weighting", WeightingText(r.weighting));
-    return 0;
+    return EndLine(r.at.findings);
 }
 
 int GeoJsonWriter::Distance(const DistanceRecord& r) {
-    if (const int result = NextRecord(r.at); result != 0) return result;
-    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
-    std::string& text = HeldText();
+    if (!StartLine(r.at, r.fromStation, r.toStation)) return 0;
+    std::string& text = m_text;
     AddText(text, "code", std::string_view(&r.code, 1));
     AddNumber(text, "distance", r.distance, kLengthDecimals);
     AddNumber(text, "distanceSd", r.distanceSd, kLengthDecimals);
     AddHeights(text, r.instrumentHeight, r.targetHeight);
-    return 0;
+    return EndLine(r.at.findings);
 }
 
 int GeoJsonWriter::Azimuth(const AzimuthRecord& r) {
-    if (const int result = NextRecord(r.at); result != 0) return result;
-    if (!StartLine(r.at, r.fromStation, r.toStation, TakeEarlyWarnings())) return 0;
-    std::string& text = HeldText();
+    if (!StartLine(r.at, r.fromStation, r.toStation)) return 0;
+    std::string& text = m_text;
     AddNumber(text, "azimuth", r.azimuth, kAngleDecimals);
     AddNumber(text, "azimuthSd", r.azimuthSd, kAngleSdDecimals);
     if (r.withHeights) AddHeights(text, r.instrumentHeight, r.targetHeight);
-    return 0;
+    return EndLine(r.at.findings);
 }
 
 // --- G-file -----------------------------------------------------------------------------------
 
 int GeoJsonWriter::VectorSet(const VectorSetRecord& set) {
-    if (const int result = NextRecord(set.at); result != 0) return result;
-    // A C or F line concerns its vector; the closing line and the B, D and E lines every one.
+    // A C or F record concerns its vector; the closing record and the B, D and E records every
+    // vector of the set.
     const SetMember* vectorMember[kMaxVectors + 1] = {};
-    int firstLine = set.at.line;
-    m_setLines.push_back(set.at.line);
+    Findings setFound = set.at.findings;
     for (std::size_t i = 0; i < set.memberCount; ++i) {
         const SetMember& member = set.members[i];
-        firstLine = std::min(firstLine, member.line);
         if (member.vector >= 1 && member.vector <= kMaxVectors) {
             vectorMember[member.vector] = &member;
         } else {
-            m_setLines.push_back(member.line);
+            setFound.Add(member.findings);
         }
     }
-    WarningBits setWarnings = TakeEarlyWarnings();
-    if (m_termOutsideLine >= firstLine) setWarnings |= Bit(RecordWarning::kTermOutsideMatrix);
-    m_termOutsideLine = 0;
     const int count = std::min(set.count, kMaxVectors);
     for (int k = 1; k <= count; ++k) {
         if (vectorMember[k] == nullptr) {
             ++m_linesNotDrawn;  // an empty vector of a short set
             continue;
         }
-        HoldVector(set, k, *vectorMember[k], setWarnings);
+        if (const int result = WriteVector(set, k, *vectorMember[k], setFound); result != 0) {
+            return result;
+        }
     }
     return 0;
 }
 
-void GeoJsonWriter::HoldVector(const VectorSetRecord& set, int k, const SetMember& member,
-                               WarningBits early) {
+int GeoJsonWriter::WriteVector(const VectorSetRecord& set, int k, const SetMember& member,
+                               const Findings& setFound) {
     const GpsVector& v = set.vectors[k - 1];
     const RecordRef at{BlueBookFile::kGFile, member.line, std::string_view(&member.type, 1)};
-    if (!StartLine(at, v.fromStation, v.toStation, early)) return;
-    std::string& text = HeldText();
+    if (!StartLine(at, v.fromStation, v.toStation)) return 0;
+    std::string& text = m_text;
     AddInt(text, "vector", k);
     AddNumber(text, "dx", v.dx, kLengthDecimals);
     AddNumber(text, "dy", v.dy, kLengthDecimals);
@@ -347,65 +297,23 @@ void GeoJsonWriter::HoldVector(const VectorSetRecord& set, int k, const SetMembe
     AddNumber(text, "sdX", diagonal[0], kLengthDecimals);
     AddNumber(text, "sdY", diagonal[kNextDiagonal], kLengthDecimals);
     AddNumber(text, "sdZ", diagonal[2 * kNextDiagonal], kLengthDecimals);
+    Findings found = setFound;
+    found.Add(member.findings);
+    return EndLine(found);
 }
 
-int GeoJsonWriter::Position(const PositionRecord& r) {
-    if (const int result = NextRecord(r.at); result != 0) return result;
+int GeoJsonWriter::Position(const PositionRecord&) {
     ++m_positionsNotDrawn;  // X, Y, Z only: no point of the map
     return 0;
 }
 
-// --- Warnings and the files -------------------------------------------------------------------
-
-void GeoJsonWriter::Warning(const RecordRef& at, RecordWarning warning, std::string_view) {
-    const WarningBits bit = Bit(warning);
-    if (at.file == m_file) {
-        if (std::find(m_setLines.begin(), m_setLines.end(), at.line) != m_setLines.end()) {
-            for (std::size_t i = 0; i < m_heldCount; ++i) m_held[i].warnings |= bit;
-            return;
-        }
-        bool held = false;
-        for (std::size_t i = 0; i < m_heldCount; ++i) {
-            if (m_held[i].line != at.line) continue;
-            m_held[i].warnings |= bit;
-            held = true;
-        }
-        if (held) return;
-        if (at.line == m_partLine) {
-            m_points[m_partPoint].warnings |= bit;
-            return;
-        }
-    }
-    if (warning == RecordWarning::kTermOutsideMatrix) {
-        m_termOutsideLine = at.line;
-        return;
-    }
-    // Before its record, or about a record that drew nothing: kept until the next record.
-    if (m_earlyFile != at.file || m_earlyLine != at.line) m_earlyWarnings = 0;
-    m_earlyFile = at.file;
-    m_earlyLine = at.line;
-    m_earlyWarnings |= bit;
-}
-
-void GeoJsonWriter::BeginFile(BlueBookFile file) {
-    Flush();
-    m_file = file;
-    m_earlyWarnings = 0;
-    m_termOutsideLine = 0;
-}
-
-void GeoJsonWriter::EndFile(BlueBookFile, long long, bool) {
-    Flush();  // a failed write shows in Finish
-    m_earlyWarnings = 0;
-    m_termOutsideLine = 0;
-}
+// --- The end ---------------------------------------------------------------------------------
 
 void GeoJsonWriter::AppendNotDrawn(std::string& text, const ConversionReport* report) const {
     text += "\"notDrawn\": {\"lines\": " + std::to_string(m_linesNotDrawn) +
             ", \"positions\": " + std::to_string(m_positionsNotDrawn);
     if (report != nullptr && report->StationsCompared()) {
-        const WarningTally& ends =
-            report->Warning(ReportFile::kGFile, ReportWarning::kUnmatchedEndpoint);
+        const FindingTally& ends = report->Found(ReportFile::kGFile, Finding::kUnmatchedEndpoint);
         text += ", \"endPointsNotInBFile\": {\"count\": " + std::to_string(ends.at.count) +
                 ", \"names\": [";
         for (std::size_t i = 0; i < ends.names.size(); ++i) {
@@ -424,15 +332,14 @@ int GeoJsonWriter::Finish(const ConversionReport& report) { return Finish(&repor
 int GeoJsonWriter::Finish(const ConversionReport* report) {
     if (m_finished) return 0;
     m_finished = true;
-    if (const int result = Flush(); result != 0) return result;
     std::string text;
     for (const StationPoint& point : m_points) {
-        WarningBits warnings = point.warnings;
+        Findings found = point.found;
         if (report != nullptr && report->Unreached(point.name)) {
-            warnings |= Bit(ReportWarning::kUnreachedStation);
+            found.Add(Finding::kUnreachedStation);
         }
         AppendPoint(text, point);
-        if (const int result = WriteFeature(text, warnings); result != 0) return result;
+        if (const int result = WriteFeature(text, found); result != 0) return result;
     }
     OpenCollection();
     text = m_firstFeature ? "],\n" : "\n],\n";

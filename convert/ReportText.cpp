@@ -27,41 +27,19 @@ constexpr Wording kReasons[] = {
 };
 static_assert(sizeof kReasons / sizeof kReasons[0] == kSkipReasonCount, "one per reason");
 
-constexpr Wording kWarnings[] = {
-    {"marked rejected in column 6, converted", "rejected-mark"},
-    {"blanks after the digits of a number", "digits-then-blanks"},
-    {"columns 1 to 6 blank, line skipped", "type-at-column-1"},
-    {"*86* height blank, written as 0.0", "blank-height"},
-    {"station of an earlier *80*", "duplicate-station"},
-    {"set closed with fewer C/F than its count", "set-short"},
-    {"term outside the matrix, not stored", "term-outside-matrix"},
-    {"not a number in a numeric field", "not-a-number"},
-    {"marked rejected, written as a comment", "rejected"},
-    {"vector end point not in the B-file", "unmatched-endpoint"},
-    {"station no G-file vector reaches", "unreached-station"},
-    {"held no record this converter reads", "nothing-read"},
-};
-static_assert(sizeof kWarnings / sizeof kWarnings[0] == kReportWarningCount, "one per warning");
-
-constexpr Wording kNotes[] = {
-    {"blanks in a number read as zeros", "blanks-as-zeros"},
-    {"*86* ellipsoidal height derived", "derived-height"},
-    {"columns 1 to 6 blank, read as written", "read-as-written"},
-    {"station named by its *25* ID", "name-from-station-id"},
-};
-static_assert(sizeof kNotes / sizeof kNotes[0] == kRecordNoteCount, "one per note");
-
 /// Each file's title in the summary and key in the JSON.
 constexpr Wording kFiles[] = {{"SERFIL", "serfil"}, {"B-file", "bfile"}, {"G-file", "gfile"}};
 
 const char* FileTitle(ReportFile file) { return kFiles[static_cast<int>(file)].text; }
 
-/// A warning as it reads under its file: "the B-file held no record this converter reads".
-std::string WarningTextIn(ReportFile file, ReportWarning warning) {
-    if (warning != ReportWarning::kNothingRead) return WarningText(warning);
+/// A finding as it reads under its file: "the B-file held no record this converter reads".
+std::string TextIn(ReportFile file, Finding finding) {
+    if (finding != Finding::kNothingRead) return InfoOf(finding).text;
     return std::string("the ") + (file == ReportFile::kSerfil ? "SERFIL file" : FileTitle(file)) +
-           " " + WarningText(warning);
+           " " + InfoOf(finding).text;
 }
+
+bool IsNote(Finding finding) { return InfoOf(finding).severity == Severity::kNote; }
 const char* FileKey(ReportFile file) { return kFiles[static_cast<int>(file)].key; }
 
 std::string Number(std::int64_t value) { return std::to_string(value); }
@@ -88,7 +66,7 @@ void AppendLines(std::string& out, const Occurrences& at) {
     if (at.count > static_cast<std::int64_t>(shown)) out += ", ...";
 }
 
-void AppendQuotedNames(std::string& out, const WarningTally& tally) {
+void AppendQuotedNames(std::string& out, const FindingTally& tally) {
     for (std::size_t i = 0; i < tally.names.size(); ++i) {
         out += i == 0 ? "  \"" : ", \"";
         out += tally.names[i];
@@ -131,39 +109,21 @@ void AppendRecordTable(std::string& out, const ConversionReport& report, ReportF
     }
 }
 
-void AppendWarnings(std::string& out, const FileAccount& account, ReportFile file) {
+/// The findings of one severity under their title ("warnings" or "notes"), in table order.
+void AppendFindings(std::string& out, const FileAccount& account, ReportFile file, bool notes) {
     std::size_t width = 0;
-    for (int w = 0; w < kReportWarningCount; ++w) {
-        if (account.warnings[static_cast<std::size_t>(w)].at.count == 0) continue;
-        width = std::max(
-            width, WarningTextIn(file, static_cast<ReportWarning>(w))
-                       .size());
+    for (const FindingInfo& info : kFindings) {
+        if (IsNote(info.finding) != notes) continue;
+        if (account.findings[static_cast<std::size_t>(info.finding)].at.count == 0) continue;
+        width = std::max(width, TextIn(file, info.finding).size());
     }
     if (width == 0) return;
-    out += "  warnings\n";
-    for (int w = 0; w < kReportWarningCount; ++w) {
-        const WarningTally& tally = account.warnings[static_cast<std::size_t>(w)];
-        if (tally.at.count == 0) continue;
-        AppendDetail(out, WarningTextIn(file, static_cast<ReportWarning>(w)), width,
-                     tally.at);
-        AppendQuotedNames(out, tally);
-        out += '\n';
-    }
-}
-
-/// What the NGS reading did, as notes under the warnings.
-void AppendNotes(std::string& out, const FileAccount& account) {
-    std::size_t width = 0;
-    for (int n = 0; n < kRecordNoteCount; ++n) {
-        if (account.notes[static_cast<std::size_t>(n)].count == 0) continue;
-        width = std::max(width, std::string_view(NoteText(static_cast<RecordNote>(n))).size());
-    }
-    if (width == 0) return;
-    out += "  notes\n";
-    for (int n = 0; n < kRecordNoteCount; ++n) {
-        const Occurrences& at = account.notes[static_cast<std::size_t>(n)];
-        if (at.count == 0) continue;
-        AppendDetail(out, NoteText(static_cast<RecordNote>(n)), width, at);
+    out += notes ? "  notes\n" : "  warnings\n";
+    for (const FindingInfo& info : kFindings) {
+        const FindingTally& tally = account.findings[static_cast<std::size_t>(info.finding)];
+        if (IsNote(info.finding) != notes || tally.at.count == 0) continue;
+        AppendDetail(out, TextIn(file, info.finding), width, tally.at);
+        if (!notes) AppendQuotedNames(out, tally);
         out += '\n';
     }
 }
@@ -208,47 +168,32 @@ void AppendJsonRecords(std::string& out, const FileAccount& account, ReportFile 
     out += first ? "]" : "\n      ]";
 }
 
-/// The "warnings" array of a file.
-void AppendJsonWarnings(std::string& out, const FileAccount& account, ReportFile file) {
-    out += "\"warnings\": [";
+/// The "warnings" or the "notes" array of a file.
+void AppendJsonFindings(std::string& out, const FileAccount& account, ReportFile file,
+                        bool notes) {
+    out += notes ? "\"notes\": [" : "\"warnings\": [";
     bool first = true;
-    for (int w = 0; w < kReportWarningCount; ++w) {
-        const WarningTally& tally = account.warnings[static_cast<std::size_t>(w)];
-        if (tally.at.count == 0) continue;
+    for (const FindingInfo& info : kFindings) {
+        const FindingTally& tally = account.findings[static_cast<std::size_t>(info.finding)];
+        if (IsNote(info.finding) != notes || tally.at.count == 0) continue;
         out += first ? "\n" : ",\n";
         first = false;
-        out += "        {\"warning\": \"";
-        out += WarningKey(static_cast<ReportWarning>(w));
+        out += notes ? "        {\"note\": \"" : "        {\"warning\": \"";
+        out += info.key;
         out += "\", \"text\": ";
-        AppendJsonString(out, WarningTextIn(file, static_cast<ReportWarning>(w)));
+        AppendJsonString(out, TextIn(file, info.finding));
         out += ", ";
         AppendJsonOccurrences(out, tally.at);
+        if (notes) {
+            out += '}';
+            continue;
+        }
         out += ", \"names\": [";
         for (std::size_t i = 0; i < tally.names.size(); ++i) {
             if (i > 0) out += ", ";
             AppendJsonString(out, tally.names[i]);
         }
         out += tally.moreNames ? "], \"moreNames\": true}" : "], \"moreNames\": false}";
-    }
-    out += first ? "]" : "\n      ]";
-}
-
-/// The "notes" array of a file: what the NGS reading did.
-void AppendJsonNotes(std::string& out, const FileAccount& account) {
-    out += "\"notes\": [";
-    bool first = true;
-    for (int n = 0; n < kRecordNoteCount; ++n) {
-        const Occurrences& at = account.notes[static_cast<std::size_t>(n)];
-        if (at.count == 0) continue;
-        out += first ? "\n" : ",\n";
-        first = false;
-        out += "        {\"note\": \"";
-        out += NoteKey(static_cast<RecordNote>(n));
-        out += "\", \"text\": ";
-        AppendJsonString(out, NoteText(static_cast<RecordNote>(n)));
-        out += ", ";
-        AppendJsonOccurrences(out, at);
-        out += '}';
     }
     out += first ? "]" : "\n      ]";
 }
@@ -281,9 +226,9 @@ void AppendJsonFile(std::string& out, const ConversionReport& report, ReportFile
     out += ", \"lines\": " + Number(account.lines) + ",\n      ";
     AppendJsonRecords(out, account, file);
     out += ",\n      ";
-    AppendJsonWarnings(out, account, file);
+    AppendJsonFindings(out, account, file, false);
     out += ",\n      ";
-    AppendJsonNotes(out, account);
+    AppendJsonFindings(out, account, file, true);
     if (file == ReportFile::kSerfil) AppendJsonSerfilNames(out, report);
     out += '}';
 }
@@ -292,12 +237,6 @@ void AppendJsonFile(std::string& out, const ConversionReport& report, ReportFile
 
 const char* ReasonText(SkipReason reason) { return kReasons[static_cast<int>(reason)].text; }
 const char* ReasonKey(SkipReason reason) { return kReasons[static_cast<int>(reason)].key; }
-const char* WarningText(ReportWarning warning) {
-    return kWarnings[static_cast<int>(warning)].text;
-}
-const char* WarningKey(ReportWarning warning) { return kWarnings[static_cast<int>(warning)].key; }
-const char* NoteText(RecordNote note) { return kNotes[static_cast<int>(note)].text; }
-const char* NoteKey(RecordNote note) { return kNotes[static_cast<int>(note)].key; }
 
 std::string FormatReportSummary(const ConversionReport& report) {
     std::string out = "Conversion report\n";
@@ -331,8 +270,8 @@ std::string FormatReportSummary(const ConversionReport& report) {
             out += '\n';
             AppendRecordTable(out, report, file);
         }
-        AppendWarnings(out, account, file);
-        AppendNotes(out, account);
+        AppendFindings(out, account, file, false);
+        AppendFindings(out, account, file, true);
     }
     out += "Written: stations " + Number(report.stationsWritten) + ", observations " +
            Number(report.observationsWritten) + ", vectors " + Number(report.vectorsWritten) +

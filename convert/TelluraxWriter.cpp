@@ -42,17 +42,21 @@ std::string_view DistanceComment(int type, char code) {
 
 }  // namespace
 
-RecordComment TelluraxWriter::Comment(std::string_view text, const RejectMark& reject) {
+RecordComment TelluraxWriter::Comment(std::string_view text, const RejectMark& reject,
+                                      bool notFinite) {
     std::string& comment = m_converter.m_recordComment;
     comment.assign(text);
-    if (reject.mark == 0) return comment;
-    // "!B-File Record Type 52(E) (rejected: R in column 6)", and the record behind "!".
-    comment += " (rejected: ";
-    comment += reject.mark;
-    comment += " in column ";
-    comment += std::to_string(reject.column);
-    comment += ')';
-    return RecordComment(comment, true);
+    if (reject.mark == 0 && !notFinite) return comment;
+    if (reject.mark != 0) {
+        // "!B-File Record Type 52(E) (rejected: R in column 6)", and the record behind "!".
+        comment += " (rejected: ";
+        comment += reject.mark;
+        comment += " in column ";
+        comment += std::to_string(reject.column);
+        comment += ')';
+    }
+    if (notFinite) comment += " (not finite: not written)";
+    return RecordComment(comment, reject.mark != 0, notFinite);
 }
 
 int TelluraxWriter::Datum(const DatumRecord& datum) {
@@ -72,7 +76,7 @@ int TelluraxWriter::Datum(const DatumRecord& datum) {
 
 int TelluraxWriter::Station(const StationRecord& s) {
     int result = 0;
-    WriteGeoCompact(Comment("!B-File Record Type 80, 85, 86", {}), s.name, s.latitude, s.longitude,
+    WriteGeoCompact(Comment("!B-File Record Type 80, 85, 86", s.at), s.name, s.latitude, s.longitude,
                     s.orthoHeight, s.geoidHeight, s.ellipsoidHeight, s.xi, s.xiSd, s.eta,
                     s.etaSd, m_out, result);
     return result;
@@ -81,7 +85,7 @@ int TelluraxWriter::Station(const StationRecord& s) {
 int TelluraxWriter::Direction(const DirectionRecord& r) {
     int result = 0;
     const char* comment = r.at.type == "*20*" ? "!B-File Record Type 20" : "!B-File Record Type 22";
-    WriteDirCompact(Comment(comment, r.at.reject), r.fromStation, r.toStation, r.direction, r.directionSd,
+    WriteDirCompact(Comment(comment, r.at), r.fromStation, r.toStation, r.direction, r.directionSd,
                     kAbsent, kAbsent, kAbsent, kAbsent, r.instrumentHeight, r.targetHeight,
                     r.setNumber, m_out, result);
     return result;
@@ -90,7 +94,7 @@ int TelluraxWriter::Direction(const DirectionRecord& r) {
 int TelluraxWriter::HorizontalAngle(const HorizontalAngleRecord& r) {
     int result = 0;
     const char* comment = r.at.type == "*30*" ? "!B-File Record Type 30" : "!B-File Record Type 32";
-    WriteHorCompact(Comment(comment, r.at.reject), r.atStation, r.backsightStation, r.foresightStation,
+    WriteHorCompact(Comment(comment, r.at), r.atStation, r.backsightStation, r.foresightStation,
                     r.angle, 0.0, kAbsent, kAbsent, kAbsent, kAbsent, r.instrumentHeight,
                     r.targetHeight, m_out, result);
     return result;
@@ -99,7 +103,7 @@ int TelluraxWriter::HorizontalAngle(const HorizontalAngleRecord& r) {
 int TelluraxWriter::VerticalAngle(const VerticalAngleRecord& r) {
     int result = 0;
     const char* comment = r.at.type == "*40*" ? "!B-File Record Type 40" : "!B-File Record Type 42";
-    WriteAzCompact(Comment(comment, r.at.reject), r.fromStation, r.toStation, kAbsent, kAbsent, r.zenith,
+    WriteAzCompact(Comment(comment, r.at), r.fromStation, r.toStation, kAbsent, kAbsent, r.zenith,
                    r.zenithSd, kAbsent, kAbsent, r.instrumentHeight, r.targetHeight, m_out,
                    result);
     return result;
@@ -107,7 +111,7 @@ int TelluraxWriter::VerticalAngle(const VerticalAngleRecord& r) {
 
 int TelluraxWriter::HeightDifference(const HeightDifferenceRecord& r) {
     int result = 0;
-    WriteHgtDiffCompact(Comment(HeightDifferenceComment(r.weighting), r.at.reject), r.fromStation,
+    WriteHgtDiffCompact(Comment(HeightDifferenceComment(r.weighting), r.at), r.fromStation,
                         r.toStation, r.heightDiff, r.weight, m_out, result);
     return result;
 }
@@ -116,7 +120,7 @@ int TelluraxWriter::HeightDifference(const HeightDifferenceRecord& r) {
 /// "*50*" H and T: "$BEAR_COMPACT"; "*52*" E, "*54*" E: "$SURF_COMPACT".
 int TelluraxWriter::Distance(const DistanceRecord& r) {
     int result = 0;
-    const RecordComment comment = Comment(DistanceComment(r.recordType, r.code), r.at.reject);
+    const RecordComment comment = Comment(DistanceComment(r.recordType, r.code), r.at);
     if (r.code == 'H' || r.code == 'T') {
         WriteBearCompact(comment, r.fromStation, r.toStation, kAbsent, kAbsent, r.distance,
                          r.distanceSd, m_out, result);
@@ -134,31 +138,34 @@ int TelluraxWriter::Distance(const DistanceRecord& r) {
 int TelluraxWriter::Azimuth(const AzimuthRecord& r) {
     int result = 0;
     if (r.withHeights) {
-        WriteAzCompact(Comment("!B-File Record Type 60", r.at.reject), r.fromStation, r.toStation, r.azimuth,
+        WriteAzCompact(Comment("!B-File Record Type 60", r.at), r.fromStation, r.toStation, r.azimuth,
                        r.azimuthSd, kAbsent, kAbsent, kAbsent, kAbsent, r.instrumentHeight,
                        r.targetHeight, m_out, result);
     } else {
-        WriteSurfCompact(Comment("!B-File Record Type 61", r.at.reject), r.fromStation, r.toStation,
+        WriteSurfCompact(Comment("!B-File Record Type 61", r.at), r.fromStation, r.toStation,
                          r.azimuth, 0.0, kAbsent, kAbsent, m_out, result);
     }
     return result;
 }
 
-/// A set's vectors share one comment; a rejected vector gets its own, and is commented out.
+/// A set's vectors share one comment; a rejected vector, or one with a value that is not
+/// finite, gets its own, and is commented out.
 int TelluraxWriter::VectorSet(const VectorSetRecord& set) {
     int result = 0;
     const char* comment =
         set.covariance ? "!G-File Record Type B, C, E" : "!G-File Record Type B, C, D";
     const int count = std::min(set.count, kMaxVectors);
-    const bool anyRejected = std::any_of(set.rejects, set.rejects + std::max(count, 0),
-                                         [](const RejectMark& r) { return r.mark != 0; });
-    if (!anyRejected) {
-        WriteGpsCompact(Comment(comment, {}), set.count, set.vectors, set.matrix, set.covariance,
+    const bool anyMarked =
+        std::any_of(set.marks, set.marks + std::max(count, 0),
+                    [](const VectorMark& m) { return m.reject.mark != 0 || m.notFinite; });
+    if (!anyMarked) {
+        WriteGpsCompact(Comment(comment, {}, false), set.count, set.vectors, set.matrix, set.covariance,
                         m_out, result);
         return result;
     }
     for (int k = 0; k < count && !m_out.HasError(); ++k) {
-        WriteGpsVector(Comment(comment, set.rejects[k]), k, set.vectors, set.matrix,
+        WriteGpsVector(Comment(comment, set.marks[k].reject, set.marks[k].notFinite), k,
+                       set.vectors, set.matrix,
                        set.covariance, m_out, result);
     }
     return result;
@@ -166,7 +173,7 @@ int TelluraxWriter::VectorSet(const VectorSetRecord& set) {
 
 int TelluraxWriter::Position(const PositionRecord& r) {
     int result = 0;
-    WriteCartCompact(Comment("!G-File Record Type G", {}), r.station, r.x, r.y, r.z, r.sdX, r.sdY,
+    WriteCartCompact(Comment("!G-File Record Type G", r.at), r.station, r.x, r.y, r.z, r.sdX, r.sdY,
                      r.sdZ, m_out, result);
     return result;
 }

@@ -28,9 +28,13 @@ public:
     int Position(const PositionRecord& r) override;
 
 private:
-    /// Sets the record comment to `text`, with the reason after it for a rejected record, and
-    /// returns it; a rejected record is written commented out.
-    RecordComment Comment(std::string_view text, const RejectMark& reject);
+    /// Sets the record comment to `text`, with the reason after it for a rejected record or
+    /// one with a value that is not finite, and returns it; such a record is written commented
+    /// out.
+    RecordComment Comment(std::string_view text, const RejectMark& reject, bool notFinite);
+    RecordComment Comment(std::string_view text, const RecordRef& at) {
+        return Comment(text, at.reject, at.findings.Has(Finding::kNotFinite));
+    }
 
     BlueBookConverter& m_converter;
     OutputFile& m_out;

@@ -5,6 +5,7 @@
 //
 // A record is built at the end of the text the file has still to write, and handed to it whole;
 // the stream's error indicator is tested after it.
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -31,12 +32,25 @@ constexpr int kGpsCovarianceDecimals = 12;
 constexpr double kGeoFixedSd = 1.0e-7;
 constexpr int kGeoFixedSdDecimals = 7;
 
-/// The text the record is built in: the end of what the file has still to write.
-TextBuffer& StartRecord(OutputFile& out) { return out.Pending(); }
+/// A record being built, at the end of the text the file has still to write.
+struct RecordText {
+    TextBuffer& text;
+    bool marksNotFinite;  // a value that is not finite is written "(not finite)"
+
+    RecordText& operator+=(std::string_view more) {
+        text += more;
+        return *this;
+    }
+    RecordText& operator+=(char c) {
+        text += c;
+        return *this;
+    }
+};
 
 /// Starts a record: line end, comment (one blank when empty), line end, keyword ("!" first when
 /// the record is commented out).
-void BeginRecord(TextBuffer& line, const RecordComment& comment, const char* keyword) {
+RecordText BeginRecord(OutputFile& out, const RecordComment& comment, const char* keyword) {
+    RecordText line{out.Pending(), comment.notFinite};
     line += "\r\n";
     if (comment.text.empty()) {
         line += ' ';
@@ -46,20 +60,25 @@ void BeginRecord(TextBuffer& line, const RecordComment& comment, const char* key
     line += "\r\n";
     if (comment.disabled) line += '!';
     line += keyword;
+    return line;
 }
 
-void AddName(TextBuffer& line, std::string_view name) {
+void AddName(RecordText& line, std::string_view name) {
     line += "; ";
     line += name;
 }
 
-void AddReal(TextBuffer& line, double value, int decimals) {
+void AddReal(RecordText& line, double value, int decimals) {
     line += "; ";
-    AppendFixed(line, value, decimals);
+    if (line.marksNotFinite && !std::isfinite(value)) {
+        line += "(not finite)";
+        return;
+    }
+    AppendFixed(line.text, value, decimals);
 }
 
 /// An observation and its standard deviation; "NOOBS" twice when the observation is below 0.
-void AddPair(TextBuffer& line, double value, int decimals, double sd, int sdDecimals) {
+void AddPair(RecordText& line, double value, int decimals, double sd, int sdDecimals) {
     if (value < 0.0) {
         line += "; NOOBS; NOOBS";
         return;
@@ -70,7 +89,7 @@ void AddPair(TextBuffer& line, double value, int decimals, double sd, int sdDeci
 
 /// Ends the data line, hands the record to the file and sets `result` to 1517 when the stream
 /// failed.
-void FinishRecord(TextBuffer& line, OutputFile& out, int& result) {
+void FinishRecord(RecordText& line, OutputFile& out, int& result) {
     line += "\r\n";
     out.RecordWritten();
     if (out.HasError()) result = kMsgWriteError;
@@ -81,8 +100,7 @@ void FinishRecord(TextBuffer& line, OutputFile& out, int& result) {
 void WriteCartCompact(RecordComment comment, std::string_view station, double x, double y, double z,
                                          double sdX, double sdY, double sdZ, OutputFile& out,
                                          int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$CART_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$CART_COMPACT");
     AddName(line, station);
     AddReal(line, x, kCartDecimals);
     AddReal(line, sdX, kCartSdDecimals);
@@ -98,8 +116,7 @@ void WriteGeoCompact(RecordComment comment, std::string_view station, double lat
                                         double geoidHeight, double ellipsoidHeight, double xi,
                                         double xiSd, double eta, double etaSd, OutputFile& out,
                                         int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$GEO_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$GEO_COMPACT");
     AddName(line, station);
     AddReal(line, latitude, kLatLonDecimals);
     AddReal(line, kGeoFixedSd, kGeoFixedSdDecimals);
@@ -121,8 +138,7 @@ void WriteGeoCompact(RecordComment comment, std::string_view station, double lat
 void WriteHgtDiffCompact(RecordComment comment, std::string_view fromStation,
                                             std::string_view toStation, double heightDiff,
                                             double heightDiffSd, OutputFile& out, int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$HGTDIFF_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$HGTDIFF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddReal(line, heightDiff, kLengthDecimals);
@@ -135,8 +151,7 @@ void WriteAzCompact(RecordComment comment, std::string_view fromStation, std::st
                                        double zenithSd, double distance, double distanceSd,
                                        double instrumentHeight, double targetHeight,
                                        OutputFile& out, int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$AZ_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$AZ_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, azimuth, kAngleDecimals, azimuthSd, kAngleSdDecimals);
@@ -154,8 +169,7 @@ void WriteHorCompact(RecordComment comment, std::string_view atStation,
                                         double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         OutputFile& out, int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$HOR_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$HOR_COMPACT");
     AddName(line, atStation);
     AddName(line, backsightStation);
     AddName(line, foresightStation);
@@ -172,8 +186,7 @@ void WriteDirCompact(RecordComment comment, std::string_view fromStation, std::s
                                         double zenithSd, double distance, double distanceSd,
                                         double instrumentHeight, double targetHeight,
                                         int setNumber, OutputFile& out, int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$DIR_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$DIR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, direction, kAngleDecimals, directionSd, kAngleSdDecimals);
@@ -182,7 +195,7 @@ void WriteDirCompact(RecordComment comment, std::string_view fromStation, std::s
     AddReal(line, instrumentHeight, kLengthDecimals);
     AddReal(line, targetHeight, kLengthDecimals);
     line += "; ";
-    AppendInt(line, setNumber);
+    AppendInt(line.text, setNumber);
     FinishRecord(line, out, result);
 }
 
@@ -190,8 +203,7 @@ void WriteBearCompact(RecordComment comment, std::string_view fromStation,
                                          std::string_view toStation, double bearing,
                                          double bearingSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$BEAR_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$BEAR_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, bearing, kAngleDecimals, bearingSd, kAngleSdDecimals);
@@ -204,8 +216,7 @@ void WriteSurfCompact(RecordComment comment, std::string_view fromStation,
                                          std::string_view toStation, double angle,
                                          double angleSd, double distance, double distanceSd,
                                          OutputFile& out, int& result) {
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$SURF_COMPACT");
+    RecordText line = BeginRecord(out, comment, "$SURF_COMPACT");
     AddName(line, fromStation);
     AddName(line, toStation);
     AddPair(line, angle, kAngleDecimals, angleSd, kAngleSdDecimals);
@@ -216,39 +227,20 @@ void WriteSurfCompact(RecordComment comment, std::string_view fromStation,
 void WriteGpsVector(RecordComment comment, int k, const GpsVector* vectors, const double* matrix,
                     bool offDiagonalIsCovariance, OutputFile& out, int& result) {
     if (k < 0 || k >= kMaxVectors || vectors == nullptr || matrix == nullptr) return;
-    constexpr std::size_t kRow = kMatrixRowLength;
     const GpsVector& vector = vectors[k];
-    const std::size_t first = 3 * static_cast<std::size_t>(k);
-    const double* row0 = matrix + first * kRow + first;  // block row X, from column X
-    const double* row1 = row0 + kRow;                   // block row Y
-    const double* row2 = row1 + kRow;                   // block row Z
-
-    const double s0 = row0[0];
-    const double s1 = row1[1];
-    const double s2 = row2[2];
-    double e01 = row0[1];
-    double e02 = row0[2];
-    double e12 = row1[2];
-    if (!offDiagonalIsCovariance) {
-        // Correlation to covariance, multiplied left to right as written.
-        e01 = e01 * s1 * s0;
-        e02 = e02 * s2 * s0;
-        e12 = e12 * s2 * s1;
-    }
-
-    TextBuffer& line = StartRecord(out);
-    BeginRecord(line, comment, "$GPS_COMPACT");
+    const VectorCovariance c = CovarianceOf(k, matrix, offDiagonalIsCovariance);
+    RecordText line = BeginRecord(out, comment, "$GPS_COMPACT");
     AddName(line, vector.fromStation);
     AddName(line, vector.toStation);
     AddReal(line, vector.dx, kGpsComponentDecimals);
     AddReal(line, vector.dy, kGpsComponentDecimals);
     AddReal(line, vector.dz, kGpsComponentDecimals);
-    AddReal(line, s0 * s0, kGpsCovarianceDecimals);
-    AddReal(line, e01, kGpsCovarianceDecimals);
-    AddReal(line, s1 * s1, kGpsCovarianceDecimals);
-    AddReal(line, e02, kGpsCovarianceDecimals);
-    AddReal(line, e12, kGpsCovarianceDecimals);
-    AddReal(line, s2 * s2, kGpsCovarianceDecimals);
+    AddReal(line, c.xx, kGpsCovarianceDecimals);
+    AddReal(line, c.xy, kGpsCovarianceDecimals);
+    AddReal(line, c.yy, kGpsCovarianceDecimals);
+    AddReal(line, c.xz, kGpsCovarianceDecimals);
+    AddReal(line, c.yz, kGpsCovarianceDecimals);
+    AddReal(line, c.zz, kGpsCovarianceDecimals);
     FinishRecord(line, out, result);
 }
 

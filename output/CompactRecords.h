@@ -15,13 +15,16 @@
 /// too (its keyword line behind "!"): it keeps its place in the file, the adjustment does not
 /// use it, and deleting one character restores it.
 struct RecordComment {
-    RecordComment(std::string_view comment, bool commentedOut = false)
-        : text(comment), disabled(commentedOut) {}
+    RecordComment(std::string_view comment, bool commentedOut = false, bool marksNotFinite = false)
+        : text(comment), disabled(commentedOut || marksNotFinite), notFinite(marksNotFinite) {}
     RecordComment(const char* comment) : text(comment) {}
     RecordComment(const std::string& comment) : text(comment) {}
 
     std::string_view text;
     bool disabled = false;
+    /// The record is commented out because a value of it is not finite: each such value is
+    /// written "(not finite)". Otherwise every value is written as it stands.
+    bool notFinite = false;
 };
 
 void WriteCartCompact(RecordComment comment, std::string_view station, double x, double y,

@@ -166,7 +166,7 @@ TEST_F(BadInput, NinetyNineVectorsWithTermsBeyondTheMatrix) {
 
 TEST_F(BadInput, FieldsWithLettersSignsExponentsAndInfinityText) {
     std::string line = Record80("AAAA");
-    line.replace(44, 11, "-1.5e1xxxxx");  // -15, read up to the first letter
+    line.replace(44, 11, "-1.5e1xxxxx");  // -15 written with a point: -0.0015 packed
     line.replace(69, 6, "nanxxx");
     std::string second = Record80("BBBB");
     second.replace(44, 11, "  +inf     ");  // a sign, then no number: 0
@@ -176,11 +176,20 @@ TEST_F(BadInput, FieldsWithLettersSignsExponentsAndInfinityText) {
         RunKeepingInputs({"-b", MakeFile("b", line + "\r\n" + second + "\r\n"), "-o", out});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string written = ReadFile(out);
-    EXPECT_NE(written.find("$GEO_COMPACT; AAAA; -0.000000015; "), std::string::npos) << written;
+    EXPECT_NE(written.find("$GEO_COMPACT; AAAA; -0.001500000; "), std::string::npos) << written;
     EXPECT_NE(written.find("$GEO_COMPACT; BBBB; 0.000000000; 0.0000001; -105.010203456; "
                            "0.0000001; 0.0000; "),
               std::string::npos)
         << written;
+    // Read literally, "inf" and "nan" are values as earlier releases read them: written as
+    // they stand, with a warning.
+    const RunResult classic = RunKeepingInputs(
+        {"-b", dir / "b", "-o", out, "--classic", "-r", "--strict"});
+    EXPECT_EQ(classic.status, 3) << classic.err;
+    EXPECT_NE(ReadFile(out).find("$GEO_COMPACT; BBBB; inf; "), std::string::npos);
+    EXPECT_NE(classic.err.find("value not finite, written as it stands       2  lines 1, 2"),
+              std::string::npos)
+        << classic.err;
 }
 
 TEST_F(BadInput, UnreadableInputsAndUnwritableOutputs) {
@@ -234,6 +243,69 @@ TEST_F(BadInput, FullDiskIsAWriteErrorWhereverItStrikes) {
             << args[1];
         EXPECT_EQ(r.out, "");
     }
+}
+
+TEST_F(BadInput, EachNgsSampleConvertsInItsOwnFieldOnly) {
+    // Each sample file by the kind it is; "V" is NGS's vertical file, whose records are
+    // B-file records of a vertical survey.
+    const struct {
+        const char* path;
+        char kind;  // B, G, S(ERFIL), V(ertical)
+    } samples[] = {
+        {"noaa-ngs-adjust/bfile", 'B'},       {"noaa-ngs-adjust/bfile.fnl", 'B'},
+        {"noaa-ngs-adjust/bfilehc", 'B'},     {"noaa-ngs-adjust/bfilehf", 'B'},
+        {"noaa-ngs-adjust/bfilevc", 'B'},     {"noaa-ngs-adjust/bfilevf", 'B'},
+        {"noaa-ngs-HTDP/Ex4_bfile", 'B'},     {"noaa-ngs-HTDP/Ex4_bfile.out", 'B'},
+        {"noaa-ngs-HTDP/wa.bfile.txt", 'B'},  {"noaa-ngs-adjust/gfile", 'G'},
+        {"noaa-ngs-HTDP/Ex4_gfile", 'G'},     {"noaa-ngs-HTDP/Ex4_gfile.out", 'G'},
+        {"noaa-ngs-HTDP/wa.gfile.txt", 'G'},  {"noaa-ngs-adjust/serfil", 'S'},
+        {"rsignell-usgs-vertcon/type3.dat", 'V'},
+    };
+    const struct {
+        const char* option;
+        char kind;
+        const char* name;
+    } fields[] = {{"-b", 'B', "'B' File"}, {"-g", 'G', "'G' File"}, {"-s", 'S', "'SERFIL' File"}};
+    const auto nameOf = [&](char kind) {
+        for (const auto& f : fields) {
+            if (f.kind == kind || (kind == 'V' && f.kind == 'B')) return std::string(f.name);
+        }
+        return std::string();
+    };
+    const std::string partner = std::string(BB_TEST_DATA_DIR) + "/data/samples/noaa-ngs-adjust/bfile";
+    const std::string out = dir / "out.txt";
+    for (const auto& sample : samples) {
+        const std::string path = std::string(BB_TEST_DATA_DIR) + "/data/samples/" + sample.path;
+        for (const auto& field : fields) {
+            for (const char* reading : {"", "--classic"}) {
+                WriteFile(out, "old");
+                std::vector<std::string> args = {field.option, path, "-o", out};
+                if (field.kind == 'S') args.insert(args.end(), {"-b", partner});
+                if (*reading != 0) args.push_back(reading);
+                const RunResult r = RunKeepingInputs(args);
+                const std::string what = std::string(field.option) + " " + sample.path + " " + reading;
+                if (sample.kind == field.kind) {
+                    EXPECT_EQ(r.status, 0) << what << r.err;
+                    EXPECT_EQ(r.out, "Success - the results are in " + out + "\n") << what;
+                    continue;
+                }
+                std::string message = "File " + path + " looks like a Blue Book " +
+                                      nameOf(sample.kind) + ", not a " + field.name;
+                if (sample.kind == 'V' && field.kind == 'B') {
+                    message = "File " + path + " is a VERTOBS Blue Book file; only horizontal "
+                              "(HZTLOBS) files are converted";
+                }
+                EXPECT_EQ(r.status, 1) << what;
+                EXPECT_EQ(r.err, "bbook2tellurax: " + message + "\n") << what;
+                EXPECT_EQ(ReadFile(out), "old") << what;
+            }
+        }
+    }
+    // Refused before a byte reaches standard output.
+    const std::string g = std::string(BB_TEST_DATA_DIR) + "/data/samples/noaa-ngs-adjust/gfile";
+    const RunResult swapped = RunKeepingInputs({"-b", g, "-o", "-"});
+    EXPECT_EQ(swapped.status, 1);
+    EXPECT_EQ(swapped.out, "");
 }
 
 TEST_F(BadInput, PathsWithBlanksAndBytesAbove127) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -201,31 +202,44 @@ TEST_F(Files, ABindMountedTargetGetsTheResultCopiedIn) {
 }
 
 TEST_F(Files, AnInterruptedJobLeavesNothingBehind) {
+    // Enough stations for a map larger than a pipe holds: the job stops writing it, with every
+    // temporary file made, until the pipe is read.
+    std::string stations;
+    for (int i = 0; i < 3000; ++i) {
+        stations += "000010*80*" + std::to_string(10000 + i).substr(1) +
+                    "                              39000000000N105000000000W\n";
+    }
+    const std::string b = MakeFile("job.bfl", stations);
+    const std::string map = dir / "map.fifo";
     fs::create_directory(dir / "scratch");
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        const std::string fifo = dir / "job.bfl";
-        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
         const std::string out = MakeFile("out.txt", "old\n");
+        ASSERT_EQ(mkfifo(map.c_str(), 0600), 0);
         const pid_t pid = fork();
         if (pid == 0) {
             setenv("TMPDIR", (dir / "scratch").c_str(), 1);
-            execl(BB_CLI_EXE, BB_CLI_EXE, "-q", "-b", fifo.c_str(), "-o", out.c_str(),
-                  "--geojson", (dir / "map.json").c_str(), static_cast<char*>(nullptr));
+            execl(BB_CLI_EXE, BB_CLI_EXE, "-q", "-b", b.c_str(), "-o", out.c_str(), "--geojson",
+                  map.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        // The B-file is opened once every output is: writing to it, the temporary files exist.
-        const int writer = open(fifo.c_str(), O_WRONLY);
-        const std::string part = ReadFile(kProject).substr(0, 500);
-        ASSERT_EQ(write(writer, part.data(), part.size()), static_cast<ssize_t>(part.size()));
-        kill(pid, signal);
+        const int reader = open(map.c_str(), O_RDONLY);
+        const int capacity = fcntl(reader, F_GETPIPE_SZ);
+        int held = 0;
         int status = 0;
+        while (held < capacity && waitpid(pid, &status, WNOHANG) == 0) {
+            usleep(1000);
+            ioctl(reader, FIONREAD, &held);
+        }
+        ASSERT_EQ(held, capacity) << "the job ended before the pipe was full";
+        kill(pid, signal);
         waitpid(pid, &status, 0);
-        close(writer);
+        close(reader);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-        EXPECT_EQ(Names(), (std::set<std::string>{"job.bfl", "out.txt", "scratch"})) << signal;
+        EXPECT_EQ(Names(), (std::set<std::string>{"job.bfl", "map.fifo", "out.txt", "scratch"}))
+            << signal;
         EXPECT_TRUE(fs::is_empty(dir / "scratch")) << signal;
         EXPECT_EQ(ReadFile(out), "old\n");
-        fs::remove(fifo);
+        fs::remove(map);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bluebook/InputFile.h"
+#include "bluebook/Numbers.h"
 #include "bluebook/RecordLine.h"
 #include "convert/BlueBookConverter.h"
 #include "convert/Platform.h"
@@ -49,8 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int width : {0, 1, 2, 4, 9, 13, 15, 99}) {
                 const std::string_view text = GetFieldText(column, width, line);
                 if (text.size() > static_cast<std::size_t>(width < 0 ? 0 : width)) __builtin_trap();
-                (void)GetFieldInt(column, width, line);
-                (void)GetFieldReal(column, width, line);
+                NumberNotes notes;
+                (void)GetFieldInt(column, width, line, notes);
+                (void)GetFieldReal(column, width, line, notes);
+                (void)GetFieldRealNgs(column, width, line, notes);
                 const std::string_view station = converter.GetFieldStation(column, width, line);
                 if (station.size() > static_cast<std::size_t>(width < 0 ? 0 : width)) __builtin_trap();
             }

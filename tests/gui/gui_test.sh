@@ -140,7 +140,7 @@ table_row() {
 # The folders and input files of every conversion, the Linux program's outputs (and reports)
 # from them, and the table the drivers go through: a conversion per folder, then a missing
 # B-file (1514), a folder named as the B-file (1516, with the reason) and an output that is
-# the B-file under another spelling (1519).
+# the B-file under another spelling (1519), and the B-file and G-file swapped (1524).
 setup_conversions() {
     local row folder stem kind dir win i
     : >"$table"
@@ -185,6 +185,9 @@ setup_conversions() {
     other="$(winpath "$names")\\BÜRO\\DONNÉES\\..\\Données\\DONNÉES RÉSULTAT.BFL"
     table_row "Output file $other is also an input file" "$win\\Données résultat serfil" \
         "$win\\Données résultat.bfl" "$win\\Données résultat.gfl" "$other"
+    # The B-file and the G-file swapped: refused before the output is written.
+    table_row "File $win\\Données résultat.gfl looks like a Blue Book 'G' File, not a 'B' File" \
+        "" "$win\\Données résultat.gfl" "$win\\Données résultat.bfl" "$win\\swapped.txt"
 }
 
 remove_outputs() {
@@ -197,7 +200,8 @@ remove_outputs() {
 
 # What a Windows program ($1) left behind: each output equals the Linux program's, byte for
 # byte; Omega-notes.txt is as it was; the B-file named as the output is untouched; the
-# conversions of the missing B-file and of the folder named as one wrote nothing.
+# conversions of the missing B-file, of the folder named as one and of the swapped files wrote
+# nothing.
 check_outputs() {
     local who=$1 row folder dir stem kind failed=0
     for row in "${conversions[@]}"; do
@@ -220,8 +224,10 @@ check_outputs() {
         failed=1
     fi
     if cmp -s "$names/Büro/Données/Données résultat.bfl" "$BB_SOURCE_DIR/examples/project.bfl" &&
-        [[ ! -e $absent.txt && ! -e $folder_bfile.txt ]]; then
-        echo "ok   $who: the B-file named as output is untouched; a missing B-file writes nothing"
+        [[ ! -e $absent.txt && ! -e $folder_bfile.txt && ! -e $names/Büro/Données/swapped.txt ]]
+    then
+        echo "ok   $who: the B-file named as output is untouched; a missing B-file and swapped" \
+            "files write nothing"
     else
         echo "FAIL $who: the B-file named as output was changed, or a failed conversion wrote"
         failed=1

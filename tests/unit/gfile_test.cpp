@@ -249,4 +249,29 @@ TEST_F(GFileTest, RealFilesWriteEverySession) {
                   "0.000004410000"));
 }
 
+TEST_F(GFileTest, ABlankVectorCountIsTheNumberOfTheSessionsVectors) {
+    // NGS's programs count the C and F records before the set's first D or E record when
+    // columns 26-27 of its B record are blank; a written count, even 0, is read as written.
+    const std::string ex4 =
+        ReadFile(std::string(BB_TEST_DATA_DIR) + "/data/samples/noaa-ngs-HTDP/Ex4_gfile");
+    const auto withCount = [&](const char* count) {
+        std::string text = ex4;
+        for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+            if (text[at] == 'B') text.replace(at + 25, 2, count);
+        }
+        return text;
+    };
+    const auto vectors = [](const std::string& out) {
+        int found = 0;
+        for (std::size_t at = 0; (at = out.find("\r\n$GPS_COMPACT; ", at + 1)) != out.npos;) {
+            ++found;
+        }
+        return found;
+    };
+    EXPECT_EQ(vectors(Convert(withCount("  "))), 3 * 5);
+    EXPECT_EQ(vectors(Convert(withCount(" 0"))), 0);
+    converter.m_reading = Reading::kClassic;
+    EXPECT_EQ(vectors(Convert(withCount("  "))), 0);
+}
+
 }  // namespace

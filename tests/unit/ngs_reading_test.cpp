@@ -11,51 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "bluebook/Fields.h"
 #include "bluebook/RecordLine.h"
 #include "convert/ConversionReport.h"
 #include "support/TestSupport.h"
 
 namespace {
-
-TEST(NgsNumbers, BlanksAfterTheFirstCharacterAreZerosAndOnlyNumbersAreRead) {
-    const struct {
-        const char* text;
-        int width;  // the field's columns; the text may end before them
-        double value;
-        bool blanksAsZeros, notANumber;
-    } cases[] = {
-        {"  4241 ", 7, 42410, true, false},   // a blank millimetre digit
-        {"  4241", 7, 42410, true, false},    // the line ended inside the field
-        {"   4241", 7, 4241, false, false},
-        {"       ", 7, 0, false, false},
-        {"", 7, 0, false, false},             // the whole field beyond the line
-        {"-12 ", 4, -120, true, false},
-        {"- 12", 4, -12, false, false},       // "-012"
-        {"1 2", 3, 102, true, false},
-        {"1\t2", 3, 102, true, false},        // a tab is a blank
-        {"12\xC3", 3, 120, true, false},      // so is a byte from 128 on
-        {"12.5 ", 5, 12.5, false, false},     // a zero after the decimals changes nothing
-        {"  0   ", 6, 0, false, false},
-        {"1.5E3", 5, 1500, false, false},
-        {"1.5D2", 5, 150, false, false},
-        {"1.5E 3", 6, 1500, false, false},   // a leading zero of the exponent
-        {"1.5E3 ", 6, 1.5e30, true, false},   // as Fortran reads it
-        {"12A ", 4, 12, false, true},
-        {"0x10", 4, 0, false, true},
-        {"nan", 3, 0, false, true},
-        {"  +inf", 6, 0, false, true},
-        {"--5", 3, 0, false, true},
-        {"1.5E", 4, 1.5, false, true},        // an exponent without digits
-        {"9E999", 5, 0, false, true},         // no finite number
-        {".", 1, 0, false, false},
-    };
-    for (const auto& c : cases) {
-        NgsNumberNotes notes;
-        EXPECT_EQ(GetFieldRealNgs(1, c.width, c.text, notes), c.value) << '"' << c.text << '"';
-        EXPECT_EQ(notes.blanksAsZeros, c.blanksAsZeros) << '"' << c.text << '"';
-        EXPECT_EQ(notes.notANumber, c.notANumber) << '"' << c.text << '"';
-    }
-}
 
 /// A record line with its line end.
 std::string Rec(std::initializer_list<std::pair<int, std::string>> pieces) {
@@ -127,6 +88,19 @@ const Job kJobs[] = {
          Rec({{1, "B"}, {26, " 1"}}) + Rec({{1, kC1}, {59, "R"}}) + kD1,
      {"$GPS_COMPACT; 0001; 0002; 1000.00000; 200.00000; 300.00000; ",  // "   10000   "
       "!G-File Record Type B, C, D (rejected: R in column 58)", "!" + kGps1, kGps1}},
+    {"a value that would not be finite: the record is a comment, each such value marked",
+     "",
+     kStation1 + kStation2 +
+         Rec({{1, "000030*50*0001"}, {46, "0002"}, {64, "    1e300S0001e99"}}),
+     // SD X 1e300 x 0.0001 (its blanks are zeros) squares beyond the largest double; the
+     // distance's SD is 1e296 m times 1e98 ppm.
+     Rec({{1, "B"}, {26, " 1"}}) +
+         Rec({{1, "C00010002    1000000"}, {21, "1e3      2000000    1    3000000    1"}}) + kD1,
+     {"!B-File Record Type 50(S) (not finite: not written)",
+      "!$AZ_COMPACT; 0001; 0002; NOOBS; NOOBS; NOOBS; NOOBS; 10000000000",
+      "!G-File Record Type B, C, D (not finite: not written)",
+      "!$GPS_COMPACT; 0001; 0002; 100.00000; 200.00000; 300.00000; (not finite); "
+      "0.000000000000; 0.000000010000; 0.000000000000; 0.000000000000; 0.000000010000"}},
     {"*25* station IDs name serial numbers the SERFIL file does not; never the C record's IDs",
      "AAAA   0001\n",
      Rec({{1, "000010*25*0001"}, {21, "XXXX"}}) + Rec({{1, "000020*25*0002"}, {21, "BBBB"}}) +
@@ -179,29 +153,39 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
     // Line 2 is an unsequenced "*86*" with a blank ellipsoidal height and a letter in its
     // geoid height.
     WriteFile(dir / "bfile", kStation1 + Rec({{7, "*86*0001"}, {17, "0001000"}, {36, "00005X0"}}));
+    WriteFile(dir / "gfile", "A\nB\n" +
+                                 Rec({{1, "C00010002   123.4567"}, {21, "    1"}, {37, "    1"}}) +
+                                 Rec({{1, "C00020003"}, {21, "    1"}, {37, "9e200"}}) +
+                                 Rec({{1, "D  1  2        0"}, {17, "  5  6        0"}}));
     const struct {
         std::string serfil, bfile, gfile;
         ReportFile file;
-        int warning;  // a ReportWarning, or -1 for `note`
-        RecordNote note;
+        Finding finding;
         std::vector<int> lines;
     } cases[] = {
         // Every vector end of the training project is a B-file station, its rejected vector
         // is warned of, and 0013 and 0014 (no SERFIL entry) are named by their *25* IDs.
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kGFile,
-         static_cast<int>(ReportWarning::kUnmatchedEndpoint), {}, {}},
+         Finding::kUnmatchedEndpoint, {}},
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kBFile,
-         static_cast<int>(ReportWarning::kUnreachedStation), {}, {}},
+         Finding::kUnreachedStation, {}},
         {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kGFile,
-         static_cast<int>(ReportWarningOf(RecordWarning::kRejected)), {}, {43}},
-        {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kBFile, -1,
-         RecordNote::kNameFromStationId, {296, 297, 304, 305}},
-        {"", htdp + "Ex4_bfile", "", ReportFile::kBFile, -1, RecordNote::kBlanksAsZeros,
+         Finding::kRejected, {43}},
+        {adjust + "serfil", adjust + "bfile", adjust + "gfile", ReportFile::kBFile, Finding::kNameFromStationId, {296, 297, 304, 305}},
+        {"", htdp + "Ex4_bfile", "", ReportFile::kBFile, Finding::kBlanksAsZeros,
          {107, 111}},
-        {"", dir / "bfile", "", ReportFile::kBFile, -1, RecordNote::kDerivedHeight, {2}},
-        {"", dir / "bfile", "", ReportFile::kBFile, -1, RecordNote::kReadAsWritten, {2}},
+        {"", dir / "bfile", "", ReportFile::kBFile, Finding::kDerivedHeight, {2}},
+        {"", dir / "bfile", "", ReportFile::kBFile, Finding::kReadAsWritten, {2}},
         {"", dir / "bfile", "", ReportFile::kBFile,
-         static_cast<int>(ReportWarningOf(RecordWarning::kNotANumber)), {}, {2}},
+         Finding::kNotANumber, {2}},
+        // Line 3 writes its X with a point (123.4567 m), line 4 its SD of Y with an exponent
+        // that makes its variance overflow; the B record on line 2 leaves its count blank.
+        {"", "", dir / "gfile", ReportFile::kGFile, Finding::kPointWritten, {3}},
+        {"", "", dir / "gfile", ReportFile::kGFile, Finding::kVectorsCounted, {2}},
+        {"", "", dir / "gfile", ReportFile::kGFile,
+         Finding::kExponent, {4}},
+        {"", "", dir / "gfile", ReportFile::kGFile,
+         Finding::kNotFinite, {4}},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
@@ -214,88 +198,13 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
         converter.m_report = &report;
         converter.OnConvertData();
         ASSERT_EQ(platform.shown.size(), 1u);
-        const Occurrences& at =
-            c.warning >= 0 ? report.Warning(c.file, static_cast<ReportWarning>(c.warning)).at
-                           : report.Note(c.file, c.note);
-        EXPECT_EQ(LinesOf(at), c.lines) << c.bfile << " " << c.warning << " " << int(c.note);
+        EXPECT_EQ(LinesOf(report.Found(c.file, c.finding).at), c.lines)
+            << c.bfile << " " << InfoOf(c.finding).key;
     }
 }
 
 }  // namespace
 
 namespace {
-
-/// The NGS reading of a field written out from its rules, as a reference: pad to the field's
-/// columns, drop leading blanks, then read the longest number at the start of the text with its
-/// blanks as zeros, and of the text without its blanks.
-struct Reference {
-    double value = 0.0;
-    bool blanksAsZeros = false;
-    bool notANumber = false;
-};
-
-double LongestNumber(std::string text, bool& whole) {
-    static const std::regex kNumber(R"(^[+-]?(?:(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eEdD][+-]?[0-9]+)?|\.)?)");
-    std::smatch match;
-    std::regex_search(text, match, kNumber);
-    std::string number = match.str();
-    whole = number.size() == text.size();
-    for (char& c : number) {
-        if (c == 'd' || c == 'D') c = 'e';
-    }
-    return std::strtod(number.c_str(), nullptr);
-}
-
-Reference ReadByTheRules(std::string field, std::size_t width) {
-    Reference r;
-    if (field.size() < width) field.append(width - field.size(), ' ');
-    std::size_t first = 0;
-    while (first < field.size() && IsBlank(field[first])) ++first;
-    if (first == field.size()) return r;
-    std::string zeros = field.substr(first);
-    std::string squeezed;
-    for (char& c : zeros) {
-        if (!IsBlank(c)) squeezed += c;
-        if (IsBlank(c)) c = '0';
-    }
-    bool whole = false;
-    bool unused = false;
-    r.value = LongestNumber(zeros, whole);
-    const double withoutBlanks = LongestNumber(squeezed, unused);
-    r.notANumber = !whole || !std::isfinite(r.value);
-    if (!std::isfinite(r.value)) {
-        r.value = 0.0;
-    } else if (r.value != withoutBlanks) {
-        r.blanksAsZeros = true;
-    }
-    return r;
-}
-
-TEST(NgsNumbers, RandomFieldsReadAsTheRulesSay) {
-    std::mt19937 random(20261209);
-    const std::string kinds[] = {"0123456789", "          ", " 0123456789.-", " .eEdD+-Ax\t\xC3"};
-    int mismatches = 0;
-    for (int n = 0; n < 200000 && mismatches < 10; ++n) {
-        const std::size_t width = 1 + random() % 13;
-        std::string field;
-        const std::size_t length = random() % (width + 1);  // lines may end inside the field
-        for (std::size_t k = 0; k < length; ++k) {
-            const std::string& kind = kinds[random() % 4 == 3 ? 3 : random() % 3];
-            field += kind[random() % kind.size()];
-        }
-        NgsNumberNotes notes;
-        const double value = GetFieldRealNgs(1, static_cast<int>(width), field, notes);
-        const Reference expected = ReadByTheRules(field, width);
-        const bool same = value == expected.value && notes.notANumber == expected.notANumber &&
-                          notes.blanksAsZeros == expected.blanksAsZeros;
-        if (!same) {
-            ++mismatches;
-            ADD_FAILURE() << '"' << field << "\" width " << width << ": " << value << " "
-                          << notes.blanksAsZeros << notes.notANumber << ", expected "
-                          << expected.value << " " << expected.blanksAsZeros
-                          << expected.notANumber;
-        }
-    }
-}
 
 }  // namespace

@@ -11,7 +11,8 @@
 
 namespace {
 
-/// Records each call as one short text: the call, the line, the record type, what it carried.
+/// Records each call as one short text: the call, the line, the record type, what it carried,
+/// and in brackets what was found about it (the JSON keys of its findings).
 class RecordingReceiver : public BlueBookReceiver {
 public:
     std::vector<std::string> calls;
@@ -50,7 +51,7 @@ public:
         std::string what = std::to_string(set.count) + " of";
         for (std::size_t i = 0; i < set.memberCount; ++i) {
             what += " " + std::string(1, set.members[i].type) +
-                    std::to_string(set.members[i].line);
+                    std::to_string(set.members[i].line) + Found(set.members[i].findings);
         }
         return Add("set", set.at, what);
     }
@@ -58,17 +59,21 @@ public:
     void Skipped(const RecordRef& at, SkipReason reason) override {
         Add("skip", at, std::to_string(static_cast<int>(reason)));
     }
-    void Warning(const RecordRef& at, RecordWarning warning, std::string_view name) override {
-        Add("warn", at, std::to_string(static_cast<int>(warning)) + " " + std::string(name));
-    }
 
 private:
     static std::string Ends(std::string_view from, std::string_view to) {
         return std::string(from) + ">" + std::string(to);
     }
+    static std::string Found(const Findings& found) {
+        if (!found.Any()) return "";
+        std::string text = " [";
+        found.ForEach([&](Finding f) { text += std::string(text.size() > 2 ? " " : "") + InfoOf(f).key; });
+        if (!found.Station().empty()) text += " " + std::string(found.Station());
+        return text + "]";
+    }
     int Add(const std::string& call, const RecordRef& at, std::string_view what) {
         calls.push_back(call + " " + std::to_string(at.line) + " " + std::string(at.type) + " " +
-                        std::string(what));
+                        std::string(what) + Found(at.findings));
         return call == failOn ? 1517 : 0;
     }
 };
@@ -84,8 +89,7 @@ struct Case {
 };
 
 // Reasons: 0 unsupported type, 2 other set, 3 no earlier station, 4 later datum, 7 set never
-// closed, 8 beyond the vector count. Warnings: 0 rejected mark, 1 digits then blanks, 4
-// duplicate station, 5 short set.
+// closed, 8 beyond the vector count.
 const Case kCases[] = {
     {"B-file: datum, stations, observations, in their passes",
      Reading::kClassic,
@@ -102,8 +106,8 @@ const Case kCases[] = {
      "",
      0,
      {"begin", "datum 1 *13* NAD 83", "part 2 *80* 0001", "skip 3 *86* 3",
-      "warn 4 *80* 4 0001", "part 4 *80* 0001", "station 2 *80* 0001", "station 4 *80* 0001",
-      "direction 5 *20* 0001>0002 set 1", "warn 5 *20* 0 ", "skip 6 *22* 2",
+      "part 4 *80* 0001 [duplicate-station 0001]", "station 2 *80* 0001", "station 4 *80* 0001",
+      "direction 5 *20* 0001>0002 set 1 [rejected-mark]", "skip 6 *22* 2",
       "distance 7 *52* 0001>0002 E", "skip 8 *13* 4", "skip 9 *AA* 0", "end 9 complete"}},
     {"B-file: a failed write stops the reader where it stands",
      Reading::kClassic,
@@ -131,7 +135,7 @@ const Case kCases[] = {
      "C00060007\n",
      "",
      0,
-     {"begin", "skip 1 A 0", "set 4 D 2 of B2 C3", "warn 3 C 1 ", "warn 4 D 5 ",
+     {"begin", "skip 1 A 0", "set 4 D 2 of B2 C3 [digits-then-blanks] [set-short]",
       "position 5 G 0003", "set 9 D 1 of B6 C7", "skip 8 F 8", "skip 10 B 7", "skip 11 C 7",
       "end 11 complete"}},
 };

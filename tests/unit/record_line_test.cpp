@@ -260,69 +260,6 @@ TEST(RecordLineFields, TextFieldsAtAndBeyondTheLineEnd) {
     EXPECT_EQ(GetFieldText(2, 4, "AB  CD"), "B  C");  // blanks stay part of the field
 }
 
-TEST(RecordLineFields, IntegersAsAtoiReadsThem) {
-    struct Case {
-        const char* field;
-        int expected;
-    };
-    const Case cases[] = {
-        {"  12", 12},   {"1 2", 1},     {"    ", 0},      {"-42", -42},  {"+7", 7},
-        {"\t\v 9", 9},  {"12ab", 12},   {"abc", 0},       {"- 5", 0},    {"+-5", 0},
-        {"007", 7},     {"-0", 0},      {"1.9", 1},       {"3e2", 3},    {"\xC8" "5", 0},
-        {"2147483647", INT_MAX},        {"-2147483648", INT_MIN},
-        {"2147483648", INT_MAX},        {"-2147483649", INT_MIN},
-        {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
-        {" -123456789 ", -123456789},   {"1234567890", 1234567890},
-        {"9999999999", INT_MAX},        {"-", 0},       {"  - 7", 0},
-    };
-    for (const Case& c : cases) {
-        const std::string line = std::string("XX") + c.field;
-        EXPECT_EQ(GetFieldInt(3, static_cast<int>(line.size()) - 2, line), c.expected)
-            << '"' << c.field << '"';
-    }
-    EXPECT_EQ(GetFieldInt(4, 10, "X  123"), 123);  // runs past the end
-    EXPECT_EQ(GetFieldInt(7, 2, "X  123"), 0);     // beyond the end
-    EXPECT_EQ(GetFieldInt(1, 3, "12345"), 123);    // the width limits the digits
-}
-
-TEST(RecordLineFields, RealsAsAtofReadsThem) {
-    struct Case {
-        const char* field;
-        double expected;
-    };
-    const double inf = std::numeric_limits<double>::infinity();
-    const Case cases[] = {
-        {"-3.5", -3.5},   {"  1.25", 1.25}, {"0.3", 0.3},    {"12", 12.0},     {".5", 0.5},
-        {"5.", 5.0},      {"-.5", -0.5},    {"+2.5", 2.5},   {"1.5e2", 150.0}, {"1E-3", 0.001},
-        {"2e+1x", 20.0},  {"1e", 1.0},      {"1.5e+", 1.5},  {"1d5", 1.0},     {"1.2.3", 1.2},
-        {"12.5abc", 12.5}, {"1 5", 1.0},    {"abc", 0.0},    {".", 0.0},       {"- 5", 0.0},
-        {"--5", 0.0},     {"+-5", 0.0},     {"0x10", 16.0},  {"0x", 0.0},      {"inf", inf},
-        {"-INFINITY", -inf}, {"1e999", inf}, {"-1e999", -inf}, {"1e-999", 0.0},
-        // Correctly rounded, as the compiler converts the same text.
-        {"4512345.6789", 4512345.6789}, {"-77.123456789012", -77.123456789012},
-        {"1234567.8901234567", 1234567.8901234567},
-        // Plain digit fields around the 15 digits that convert without rounding, and what may
-        // follow them.
-        {"123456789.012345", 123456789.012345}, {"1234567890.123456", 1234567890.123456},
-        {"00000000000000001", 1.0}, {"  -12.50  ", -12.5}, {"1.5-", 1.5}, {"7\t8", 7.0},
-    };
-    for (const Case& c : cases) {
-        const std::string line = std::string("XX") + c.field;
-        EXPECT_EQ(GetFieldReal(3, static_cast<int>(line.size()) - 2, line), c.expected)
-            << '"' << c.field << '"';
-    }
-    EXPECT_TRUE(std::isnan(GetFieldReal(1, 3, "nan")));
-    EXPECT_TRUE(std::signbit(GetFieldReal(1, 2, "-0")));
-    EXPECT_TRUE(std::signbit(GetFieldReal(1, 6, "  -0.0")));
-    EXPECT_TRUE(std::signbit(GetFieldReal(1, 4, "-0x.")));  // the "0" before the x
-    // No number after a sign is a plain zero, never a negative one.
-    for (const char* noNumber : {"-", " -x", "-.", "--5"})
-        EXPECT_FALSE(std::signbit(GetFieldReal(1, 4, noNumber))) << noNumber;
-    EXPECT_EQ(GetFieldReal(9, 4, "X  1.5"), 0.0);  // beyond the end
-    EXPECT_EQ(GetFieldReal(4, 9, "X  1.5"), 1.5);  // runs past the end
-    EXPECT_EQ(GetFieldReal(1, 3, "12.75"), 12.0);  // the width ends the number
-}
-
 // --- Trimming ----------------------------------------------------------------------------------
 
 TEST(RecordLineTrim, BlankIsEveryByteUpTo32AndEveryByteAbove127) {
@@ -353,34 +290,5 @@ TEST(RecordLineTrim, TrailingCharacterOnlyAtTheEnd) {
 }  // namespace
 
 namespace {
-
-// The literal reading's fast paths against the C library's own conversions, on random fields of
-// the characters numbers are made of (atoi as strtol clamped to int).
-TEST(RecordLineFields, RandomFieldsReadAsTheCLibraryReadsThem) {
-    std::mt19937 random(9122026);
-    const std::string kinds[] = {"0123456789", "   ", " 0123456789.-+", " .eE+-xXaAfinI\t"};
-    int mismatches = 0;
-    for (int n = 0; n < 200000 && mismatches < 10; ++n) {
-        std::string field;
-        const std::size_t length = random() % 14;
-        for (std::size_t k = 0; k < length; ++k) {
-            const std::string& kind = kinds[random() % 8 == 0 ? 3 : random() % 3];
-            field += kind[random() % kind.size()];
-        }
-        const double real = GetFieldReal(1, 13, field);
-        const double expected = std::strtod(field.c_str(), nullptr);
-        const long integer = std::strtol(field.c_str(), nullptr, 10);
-        const int expectedInt = integer > INT_MAX ? INT_MAX : integer < INT_MIN ? INT_MIN
-                                                                                : static_cast<int>(integer);
-        const bool same = (real == expected || (std::isnan(real) && std::isnan(expected))) &&
-                          std::signbit(real) == std::signbit(expected) &&
-                          GetFieldInt(1, 13, field) == expectedInt;
-        if (!same) {
-            ++mismatches;
-            ADD_FAILURE() << '"' << field << "\": " << real << " " << GetFieldInt(1, 13, field)
-                          << ", expected " << expected << " " << expectedInt;
-        }
-    }
-}
 
 }  // namespace

@@ -132,15 +132,15 @@ TEST(ReportBFile, CountsEachRecordOnceWithItsReasonAndFirstLines) {
     EXPECT_EQ(LinesOf(r.Skips(b, "*93*", SkipReason::kTypeAtColumn1)), (V{19}));
     EXPECT_EQ(r.Skips(b, "*22*", SkipReason::kUnsupportedType).count, 0);
 
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kRejectedMark)).at), (V{12}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kDigitsThenBlanks)).at), (V{10, 23}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kTypeAtColumn1)).at), (V{19}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kBlankHeight)).at), (V{9}));
-    EXPECT_EQ(LinesOf(r.Warning(b, ReportWarningOf(RecordWarning::kDuplicateStation)).at), (V{6}));
-    EXPECT_EQ(r.Warning(b, ReportWarningOf(RecordWarning::kDuplicateStation)).names,
+    EXPECT_EQ(LinesOf(r.Found(b, Finding::kRejectedMark).at), (V{12}));
+    EXPECT_EQ(LinesOf(r.Found(b, Finding::kDigitsThenBlanks).at), (V{10, 23}));
+    EXPECT_EQ(LinesOf(r.Found(b, Finding::kTypeAtColumn1).at), (V{19}));
+    EXPECT_EQ(LinesOf(r.Found(b, Finding::kBlankHeight).at), (V{9}));
+    EXPECT_EQ(LinesOf(r.Found(b, Finding::kDuplicateStation).at), (V{6}));
+    EXPECT_EQ(r.Found(b, Finding::kDuplicateStation).names,
               std::vector<std::string>{"0001"});
     // Without a G-file the stations are not compared with vectors.
-    EXPECT_EQ(r.Warning(b, ReportWarning::kUnreachedStation).at.count, 0);
+    EXPECT_EQ(r.Found(b, Finding::kUnreachedStation).at.count, 0);
 
     EXPECT_EQ(r.stationsWritten, 4);
     EXPECT_EQ(r.observationsWritten, 4);  // *20*, *22*, *52*, *45*
@@ -228,10 +228,10 @@ TEST(ReportGFile, VectorSetRecordsCountWhenTheirSetIsWritten) {
     EXPECT_EQ(LinesOf(r.Skips(g, "B", SkipReason::kSetNeverClosed)), (V{14}));
     EXPECT_EQ(LinesOf(r.Skips(g, "C", SkipReason::kSetNeverClosed)), (V{15}));
 
-    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarningOf(RecordWarning::kSetShort)).at), (V{8}));
-    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarningOf(RecordWarning::kTermOutsideMatrix)).at), (V{13}));
+    EXPECT_EQ(LinesOf(r.Found(g, Finding::kSetShort).at), (V{8}));
+    EXPECT_EQ(LinesOf(r.Found(g, Finding::kTermOutsideMatrix).at), (V{13}));
     // Line 15 has blanks after its digits too, but its set was never written.
-    EXPECT_EQ(LinesOf(r.Warning(g, ReportWarningOf(RecordWarning::kDigitsThenBlanks)).at), (V{5}));
+    EXPECT_EQ(LinesOf(r.Found(g, Finding::kDigitsThenBlanks).at), (V{5}));
 
     EXPECT_EQ(r.vectorsWritten, 3);  // two of set 1 (one empty), one of set 2
     EXPECT_EQ(r.positionsWritten, 1);
@@ -248,7 +248,7 @@ TEST(ReportGFile, VectorsBeyondTheLargestSetAreSkipped) {
     EXPECT_EQ(LinesOf(r.Skips(ReportFile::kGFile, "C", SkipReason::kTooManyVectors)),
               (std::vector<int>{kMaxVectors + 2}));  // line 1 is B, line 2 vector 1
     EXPECT_EQ(r.vectorsWritten, kMaxVectors);
-    EXPECT_EQ(r.Warning(ReportFile::kGFile, ReportWarningOf(RecordWarning::kSetShort)).at.count, 0);
+    EXPECT_EQ(r.Found(ReportFile::kGFile, Finding::kSetShort).at.count, 0);
 }
 
 TEST(ReportStations, SerfilNamesAndStationsAreComparedWithVectorEnds) {
@@ -275,55 +275,19 @@ TEST(ReportStations, SerfilNamesAndStationsAreComparedWithVectorEnds) {
     EXPECT_EQ(entries[4].line, 5);
     EXPECT_EQ(r.File(ReportFile::kSerfil).lines, 5);
 
-    const WarningTally& unmatched = r.Warning(ReportFile::kGFile, ReportWarning::kUnmatchedEndpoint);
+    const FindingTally& unmatched = r.Found(ReportFile::kGFile, Finding::kUnmatchedEndpoint);
     EXPECT_EQ(unmatched.at.count, 1);
     EXPECT_EQ(LinesOf(unmatched.at), std::vector<int>{2});
     EXPECT_EQ(unmatched.names, std::vector<std::string>{"ZZZZ"});
-    const WarningTally& unreached = r.Warning(ReportFile::kBFile, ReportWarning::kUnreachedStation);
+    const FindingTally& unreached = r.Found(ReportFile::kBFile, Finding::kUnreachedStation);
     EXPECT_EQ(LinesOf(unreached.at), (std::vector<int>{2, 3}));
     EXPECT_EQ(unreached.names, (std::vector<std::string>{"BBBB", "CCCC"}));
 
     // The G-file alone: nothing to compare with.
     job.platform.shown.clear();
     job.Run(serfil, "", gfile);
-    EXPECT_EQ(job.report.Warning(ReportFile::kGFile, ReportWarning::kUnmatchedEndpoint).at.count,
+    EXPECT_EQ(job.report.Found(ReportFile::kGFile, Finding::kUnmatchedEndpoint).at.count,
               0);
-}
-
-TEST(ReportFields, BlanksAfterDigitsAreFoundInsideTheFieldOnly) {
-    struct Case {
-        const char* line;
-        int column, width;
-        bool gap;
-    };
-    const Case cases[] = {
-        // Fields the plain conversion takes in one pass.
-        {"  4241 ", 1, 7, true},   {"  4241", 1, 7, false},  {"1 2", 1, 3, true},
-        {"-12 ", 1, 4, true},      {"12.5 ", 1, 5, false},   {"12. ", 1, 4, false},
-        {"    ", 1, 4, false},     {"- ", 1, 2, false},      {"12 34", 1, 2, false},
-        {"x 12 ", 2, 3, false},    {"  12  ", 3, 3, true},   {"  12", 3, 9, false},
-        // Fields the general conversion takes.
-        {"- 12 ", 1, 5, true},     {"1234567890123456 ", 1, 17, true},
-        {"1e5 ", 1, 4, true},      {"12A ", 1, 4, true},     {"+7 ", 1, 3, true},
-        {"1.5e3 ", 1, 6, false},
-    };
-    for (const Case& c : cases) {
-        const std::string_view field = GetFieldText(c.column, c.width, c.line);
-        EXPECT_EQ(HasBlankAfterDigits(field), c.gap) << '"' << c.line << '"';
-        bool realGap = false;
-        bool intGap = false;
-        const double real = GetFieldReal(c.column, c.width, c.line, realGap);
-        const int integer = GetFieldInt(c.column, c.width, c.line, intGap);
-        EXPECT_EQ(realGap, c.gap) << '"' << c.line << '"';
-        EXPECT_EQ(intGap, c.gap) << '"' << c.line << '"';
-        // The values are those of the plain cutters.
-        EXPECT_EQ(real, GetFieldReal(c.column, c.width, c.line));
-        EXPECT_EQ(integer, GetFieldInt(c.column, c.width, c.line));
-    }
-    // The flag is only ever set, never cleared.
-    bool gap = true;
-    GetFieldReal(1, 4, "1234", gap);
-    EXPECT_TRUE(gap);
 }
 
 // --- The output does not change -----------------------------------------------------------------
