@@ -46,14 +46,23 @@ std::uint64_t ProcessId() {
 #endif
 }
 
+/// A clock that moves between two runs of one process number.
+std::uint64_t Ticks() {
+#ifdef _WIN32
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);  // not std::chrono, which brings the thread library's clock
+    return static_cast<std::uint64_t>(count.QuadPart);
+#else
+    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+#endif
+}
+
 /// A name for a temporary file that no other takes, of fixed length whatever the target's name
 /// (so that any name the file system accepts can be an output): ".bb", 8 letters or digits
 /// (lower case only, for file systems that ignore case), ".tmp".
 std::string TemporaryLeaf() {
     static std::atomic<std::uint64_t> serial{0};
-    std::uint64_t x = ProcessId() * 0x9E3779B97F4A7C15ull + ++serial +
-                      static_cast<std::uint64_t>(
-                          std::chrono::steady_clock::now().time_since_epoch().count());
+    std::uint64_t x = ProcessId() * 0x9E3779B97F4A7C15ull + ++serial + Ticks();
     x ^= x >> 30;  // mixed so that nearby inputs give unrelated names
     x *= 0xBF58476D1CE4E5B9ull;
     x ^= x >> 27;
@@ -290,9 +299,10 @@ const StandardState& Standard() {
             const HANDLE handle = StandardHandle(fd);
             s.closed[fd] = handle == nullptr || handle == INVALID_HANDLE_VALUE;
         }
-        if (!s.closed[0] && GetFileType(StandardHandle(0)) == FILE_TYPE_DISK) {
-            const __int64 at = _lseeki64(0, 0, SEEK_CUR);
-            s.inputStart = at > 0 ? at : 0;
+        LARGE_INTEGER at{};
+        if (!s.closed[0] && GetFileType(StandardHandle(0)) == FILE_TYPE_DISK &&
+            SetFilePointerEx(StandardHandle(0), LARGE_INTEGER{}, &at, FILE_CURRENT)) {
+            s.inputStart = at.QuadPart > 0 ? at.QuadPart : 0;
         }
         return s;
     }();
@@ -590,7 +600,10 @@ void PutBack(const std::string& backup, const std::string& target) {
 }
 
 bool Truncate(std::FILE* stream, std::int64_t size) {
-    return std::fflush(stream) == 0 && _chsize_s(_fileno(stream), size) == 0;
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    return std::fflush(stream) == 0 && SetFilePointerEx(HandleOf(stream), end, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(HandleOf(stream));
 }
 
 }  // namespace
