@@ -90,6 +90,12 @@ bool CopyStream(std::FILE* from, std::FILE* to, std::int64_t& size) {
 
 int ErrnoOr(int fallback) { return errno != 0 ? errno : fallback; }
 
+/// The standard descriptors as the program found them at start.
+struct StandardState {
+    bool closed[3] = {false, false, false};
+    std::int64_t inputStart = 0;  // standard input's offset, when it is a file
+};
+
 // --- The names removed on an interruption ------------------------------------------------------
 // Slots hold copies of the names; the handler takes each with one atomic exchange, so that it
 // may run at any moment (a signal handler on POSIX, a thread of its own on Windows).
@@ -286,11 +292,6 @@ HANDLE StandardHandle(int fd) {
     const DWORD which[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
     return fd >= 0 && fd < 3 ? GetStdHandle(which[fd]) : nullptr;
 }
-
-struct StandardState {
-    bool closed[3] = {false, false, false};
-    std::int64_t inputStart = 0;
-};
 
 const StandardState& Standard() {
     static const StandardState state = [] {
@@ -634,11 +635,6 @@ sigset_t InterruptSignals() {
 }
 
 bool DescriptorOpen(int fd) { return fcntl(fd, F_GETFD) != -1 || errno != EBADF; }
-
-struct StandardState {
-    bool closed[3] = {false, false, false};
-    std::int64_t inputStart = 0;
-};
 
 const StandardState& Standard() {
     static const StandardState state = [] {
