@@ -20,14 +20,6 @@ struct ScreenPoint {
     int y;
 };
 
-/// Where a file dialog of `width` x `height` pixels goes when centred on the reference
-/// rectangle (left, top, right, bottom; screen pixels) of a screen of `screenWidth` x
-/// `screenHeight`: centred (divisions truncating toward zero); a negative coordinate becomes 2;
-/// then a dialog reaching past the screen's right or bottom edge is moved to end 2 pixels short
-/// of it, which may make the coordinate negative again.
-ScreenPoint PlaceCenteredDialog(int refLeft, int refTop, int refRight, int refBottom, int width,
-                                int height, int screenWidth, int screenHeight);
-
 /// Top-left corner of an icon of `iconWidth` x `iconHeight` drawn centred in a client area of
 /// `clientWidth` x `clientHeight` (the minimised dialog's painting).
 ScreenPoint IconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
@@ -57,6 +49,44 @@ std::string ReportQuestion(const QuestionTexts& texts, const Attention& attentio
 std::string InitialFolder(const std::string& ownPath, const std::vector<std::string>& otherPaths,
                           const std::string& lastFolder, const std::string& documents,
                           const std::function<bool(const std::string&)>& isFolder);
+
+/// The dialog's four file fields, in the order of the dialog (and of FieldPaths).
+enum PathField { kSerfilField, kBFileField, kGFileField, kOutputField, kPathFieldCount };
+
+/// True when `path` names a file without help from a current folder: a drive letter, a colon
+/// and a separator ("C:\", "C:/"), or a UNC name ("\\server\share", "//server/share").
+bool IsFullPath(std::string_view path);
+
+/// The four field paths (in PathField order) trimmed, each relative name taken in the folder
+/// of the first full path among the B-file, the G-file, the SERFIL file and the output, or in
+/// `documents` when none is; `normalize` then makes a name so joined whole (".." and "."
+/// folded) and gets no other name. A name that starts with a separator keeps the drive (or
+/// UNC share) of that folder; "D:job.txt" becomes "D:\job.txt". With no folder at all
+/// (`documents` empty) a name stays as it is.
+std::vector<std::string> ResolveFieldPaths(
+    const std::vector<std::string>& paths, const std::string& documents,
+    const std::function<std::string(const std::string&)>& normalize);
+
+/// Which field a failure message (catalogue `number`, formatted `text`) is about, as a
+/// PathField; -1 for none. An output refused (1513, 1519, 1522) is the output's; a job
+/// without input (1521) the B-file's; otherwise the field whose path (of `paths`, in PathField
+/// order) the text names: the longest that stands in it whole or, where the text was cut,
+/// that the text ends with the start of; on a tie, the first.
+int FieldOfMessage(int number, const std::string& text, const std::vector<std::string>& paths);
+
+/// The file name of `path` (after its last backslash, slash or colon) without its last
+/// extension: "C:\ngs\wa.bfile.txt" gives "wa.bfile", "bfile" gives "bfile".
+std::string StemOf(const std::string& path);
+
+/// The output a Save dialog proposes while the output field is empty: "<stem>.txt" beside the
+/// B-file, else beside the G-file; "<stem>-tellurax.txt" when "<stem>.txt" would be one of the
+/// inputs (`isInput`). Empty when neither file is named.
+std::string ProposedOutput(const std::string& bFile, const std::string& gFile,
+                           const std::function<bool(const std::string&)>& isInput);
+
+/// The file a conversion report is proposed to be saved in: "<stem>-report.txt" beside the
+/// output `output` ("C:\jobs\out.txt" gives "C:\jobs\out-report.txt").
+std::string ReportPathFor(const std::string& output);
 
 /// `text` with each line end a CR LF, as edit controls and Windows text files want them: a LF
 /// not already preceded by a CR gets one.

@@ -2,6 +2,7 @@
 #include "app/Browse.h"
 
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <memory>
 #include <new>
@@ -19,6 +20,7 @@ namespace {
 /// What one Browse button fills: the field, the filter and the title of its file dialog.
 struct BrowseKind {
     std::string BlueBookConverter::*field;
+    PathField index;  // of the field among FieldPaths
     UINT filterId;
     UINT titleId;
 };
@@ -29,10 +31,10 @@ constexpr const char* kLastFolderSetting = "BrowseFolder";
 
 /// Kinds 1 to 4, in that order.
 const BrowseKind kBrowseKinds[] = {
-    {&BlueBookConverter::m_outputPath, IDS_OUTPUT_FILTER, IDS_OUTPUT_TITLE},
-    {&BlueBookConverter::m_gFilePath, IDS_GFILE_FILTER, IDS_GFILE_TITLE},
-    {&BlueBookConverter::m_serfilPath, IDS_SERFIL_FILTER, IDS_SERFIL_TITLE},
-    {&BlueBookConverter::m_bFilePath, IDS_BFILE_FILTER, IDS_BFILE_TITLE},
+    {&BlueBookConverter::m_outputPath, kOutputField, IDS_OUTPUT_FILTER, IDS_OUTPUT_TITLE},
+    {&BlueBookConverter::m_gFilePath, kGFileField, IDS_GFILE_FILTER, IDS_GFILE_TITLE},
+    {&BlueBookConverter::m_serfilPath, kSerfilField, IDS_SERFIL_FILTER, IDS_SERFIL_TITLE},
+    {&BlueBookConverter::m_bFilePath, kBFileField, IDS_BFILE_FILTER, IDS_BFILE_TITLE},
 };
 
 /// `path` lower-cased as Windows lower-cases letters: every letter that has a lower-case form,
@@ -43,7 +45,13 @@ std::string LowerCase(const std::string& path) {
     return ToUtf8(wide);
 }
 
-/// The user's Documents folder; empty when the system names none.
+}  // namespace
+
+std::string NameOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of("\\/:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
 std::string DocumentsFolder() {
     PWSTR path = nullptr;
     std::string folder;
@@ -54,22 +62,15 @@ std::string DocumentsFolder() {
     return folder;
 }
 
-}  // namespace
-
-BOOL CCenteredFileDialog::OnInitDialog() {
-    CFileDialog::OnInitDialog();
-    HWND reference = m_pCenterWnd ? m_pCenterWnd->m_hWnd : GetDesktopWindow();
-    RECT area{};
-    RECT own{};
-    GetWindowRect(reference, &area);
-    GetWindowRect(m_hWnd, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    const ScreenPoint at =
-        PlaceCenteredDialog(area.left, area.top, area.right, area.bottom, width, height,
-                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    MoveWindow(m_hWnd, at.x, at.y, width, height, TRUE);
-    return TRUE;
+std::string FullPathName(const std::string& path) {
+    const std::wstring wide = ToWide(path);
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return ToUtf8(full);
 }
 
 std::string ChooseFile(const FileChoice& choice, CDialog* parent) {
@@ -78,31 +79,28 @@ std::string ChooseFile(const FileChoice& choice, CDialog* parent) {
     std::string title;
     AfxLoadString(choice.filterId, filter);
     AfxLoadString(choice.titleId, title);
-    const std::wstring wideTitle = ToWide(Utf8Prefix(title, kTitleBufferSize - 1));
     const std::string lastFolder = app ? app->GetProfileString(kLastFolderSetting) : std::string();
-    const std::wstring wideFolder = ToWide(InitialFolder(
-        choice.ownPath, choice.otherPaths, lastFolder, DocumentsFolder(), IsDirectory));
+    const std::string folder =
+        InitialFolder(choice.ownPath, choice.otherPaths, lastFolder, DocumentsFolder(), IsDirectory);
 
     // Open: only an existing file. Save: `.txt` added to a name typed without extension, and a
-    // question before an existing file is replaced.
-    const DWORD flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
-                        (choice.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    std::unique_ptr<CCenteredFileDialog> dialog(new (std::nothrow) CCenteredFileDialog(
-        choice.save ? FALSE : TRUE, choice.save ? "txt" : nullptr, nullptr, flags,
-        filter.c_str(), parent));
+    // question before an existing file is replaced (both dialogs ask that by themselves).
+    std::unique_ptr<CFileDialog> dialog(new (std::nothrow) CFileDialog(
+        choice.save ? FALSE : TRUE, choice.save ? "txt" : nullptr, choice.fileName.c_str(),
+        choice.save ? FOS_OVERWRITEPROMPT : FOS_FILEMUSTEXIST, filter.c_str(), parent));
     if (!dialog) {
         ShowCatalogueMessage(kMsgOutOfMemory);
         return {};
     }
-    dialog->m_ofn.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
-    dialog->m_ofn.lpstrTitle = wideTitle.c_str();
+    dialog->m_initialFolder = folder;
+    dialog->m_title = Utf8Prefix(title, kTitleBufferSize - 1);
 
     const INT_PTR outcome = dialog->DoModal();
     if (outcome == -1) ShowCatalogueMessage(kMsgOutOfMemory);  // the dialog could not be shown
     if (outcome != IDOK) return {};
     const std::string path = dialog->GetPathName();
-    std::string folder;
-    if (app) app->WriteProfileString(kLastFolderSetting, GetDirectoryPart(path, folder));
+    std::string chosenFolder;
+    if (app) app->WriteProfileString(kLastFolderSetting, GetDirectoryPart(path, chosenFolder));
     return path;
 }
 
@@ -130,10 +128,23 @@ void CConvertDlg::OnBrowseBFile() {
 void CConvertDlg::BrowseForFile(int kind) {
     if (kind < 1 || kind > 4) return;
     const BrowseKind& browse = kBrowseKinds[kind - 1];
-    const FileChoice choice{kind == 1, browse.filterId, browse.titleId,
-                            m_converter.*browse.field, FieldPaths()};
+    const std::vector<std::string> paths = FieldPaths();
+    FileChoice choice{kind == 1, browse.filterId, browse.titleId, paths[browse.index], {}, paths};
+    if (choice.save) {
+        // The output named, else one named after the B-file (or the G-file), beside it.
+        const auto isInput = [&paths](const std::string& candidate) {
+            return SameFile(candidate, paths[kSerfilField]) || SameFile(candidate, paths[kBFileField]) ||
+                   SameFile(candidate, paths[kGFileField]);
+        };
+        if (choice.ownPath.empty()) {
+            choice.ownPath = ProposedOutput(paths[kBFileField], paths[kGFileField], isInput);
+        }
+        choice.fileName = NameOf(choice.ownPath);
+    }
     const std::string path = ChooseFile(choice, this);
     if (path.empty()) return;
-    m_converter.*browse.field = LowerCase(path);
+    // A file picked from those that exist is lower-cased; a name typed for a new one keeps its
+    // letters.
+    m_converter.*browse.field = NameExists(path) ? LowerCase(path) : path;
     UpdateData(FALSE);
 }

@@ -15,14 +15,15 @@ namespace {
 
 /// A field of the dialog: its edit control, its Browse button, the converter's path it holds,
 /// and the user's setting that keeps it between runs.
-struct PathField {
+struct DialogField {
     int edit;
     int browse;
     std::string BlueBookConverter::*path;
     const char* setting;
 };
 
-const PathField kPathFields[] = {
+// In the order of PathField (app/AppLogic.h).
+const DialogField kPathFields[] = {
     {IDC_SERFIL_PATH, IDC_BROWSE_SERFIL, &BlueBookConverter::m_serfilPath, "SerfilFile"},
     {IDC_BFILE_PATH, IDC_BROWSE_BFILE, &BlueBookConverter::m_bFilePath, "BFile"},
     {IDC_GFILE_PATH, IDC_BROWSE_GFILE, &BlueBookConverter::m_gFilePath, "GFile"},
@@ -43,7 +44,7 @@ CConvertDlg::CConvertDlg()
       m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 void CConvertDlg::DoDataExchange(CDataExchange* pDX) {
-    for (const PathField& field : kPathFields) DDX_Text(pDX, field.edit, m_converter.*field.path);
+    for (const DialogField& field : kPathFields) DDX_Text(pDX, field.edit, m_converter.*field.path);
 }
 
 BOOL CConvertDlg::OnInitDialog() {
@@ -121,9 +122,22 @@ void CConvertDlg::OnPaint() {
 
 void CConvertDlg::OnConvertData() {
     if (UpdateData(TRUE)) SaveFields();
+    m_messageNumber = 0;
+    m_messageText.clear();
     m_converter.OnConvertData();
     const ConversionReport& report = m_converter.Account();
-    if (report.message == kMsgSuccess) OfferReport(report);
+    if (m_messageNumber == kMsgSuccess && report.message == kMsgSuccess) {
+        OfferReport(report);
+    } else {
+        FocusFieldOfMessage();
+    }
+}
+
+void CConvertDlg::FocusFieldOfMessage() {
+    const int field = FieldOfMessage(m_messageNumber, m_messageText, FieldPaths());
+    if (field < 0 || field >= kPathFieldCount) return;
+    SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(kPathFields[field].edit)),
+                 TRUE);
 }
 
 void CConvertDlg::OfferReport(const ConversionReport& report) {
@@ -147,7 +161,7 @@ void CConvertDlg::OnDropFiles(HDROP drop) {
 
     HWND target = ChildWindowFromPointEx(m_hWnd, at, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
     const int id = target && target != m_hWnd ? GetDlgCtrlID(target) : 0;
-    for (const PathField& field : kPathFields) {
+    for (const DialogField& field : kPathFields) {
         if (!path.empty() && (id == field.edit || id == field.browse)) {
             SetDlgItemTextW(m_hWnd, field.edit, path.c_str());
             return;
@@ -157,14 +171,14 @@ void CConvertDlg::OnDropFiles(HDROP drop) {
 
 std::vector<std::string> CConvertDlg::FieldPaths() const {
     std::vector<std::string> paths;
-    for (const PathField& field : kPathFields) paths.push_back(m_converter.*field.path);
-    return paths;
+    for (const DialogField& field : kPathFields) paths.push_back(m_converter.*field.path);
+    return ResolveFieldPaths(paths, DocumentsFolder(), FullPathName);
 }
 
 void CConvertDlg::LoadFields() {
     CWinApp* app = AfxGetApp();
     if (!app) return;
-    for (const PathField& field : kPathFields) {
+    for (const DialogField& field : kPathFields) {
         m_converter.*field.path = app->GetProfileString(field.setting);
     }
 }
@@ -172,13 +186,16 @@ void CConvertDlg::LoadFields() {
 void CConvertDlg::SaveFields() {
     CWinApp* app = AfxGetApp();
     if (!app) return;
-    for (const PathField& field : kPathFields) {
+    for (const DialogField& field : kPathFields) {
         app->WriteProfileString(field.setting, m_converter.*field.path);
     }
 }
 
 bool CConvertDlg::FetchFields(BlueBookConverter& /*converter*/) {
-    return UpdateData(TRUE) != FALSE;  // DoDataExchange fills the converter's four paths
+    if (!UpdateData(TRUE)) return false;  // DoDataExchange fills the converter's four paths
+    const std::vector<std::string> paths = FieldPaths();
+    for (std::size_t i = 0; i < paths.size(); ++i) m_converter.*kPathFields[i].path = paths[i];
+    return true;
 }
 
 std::string CConvertDlg::LoadMessageText(int number) {
@@ -188,6 +205,8 @@ std::string CConvertDlg::LoadMessageText(int number) {
 }
 
 int CConvertDlg::ShowMessage(const std::string& text, unsigned style, int helpContext) {
+    m_messageNumber = helpContext;
+    m_messageText = text;
     if (helpContext == kMsgSuccess && (style & MB_ICONMASK) == 0) style |= MB_ICONINFORMATION;
     // A file that cannot be opened, read or written: the system's reason on a line of its own.
     const std::string reason = SystemReason(helpContext, m_converter.LastSystemError());

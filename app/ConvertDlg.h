@@ -1,7 +1,10 @@
 // The main dialog: four file fields with their Browse buttons, "&Convert Data" (the default
 // button: Enter in a field converts) and "Close". It owns the converter and is the converter's
-// platform. The fields as they were at the last press of Convert Data come back at the next
-// start; a file dropped on a field (or its Browse button) fills that field.
+// platform. A relative name in a field is taken in the folder of the first full path among the
+// B-file, G-file, SERFIL and output fields, else in Documents, so that every message names a
+// full path. After a failure the focus goes to the field of the file the message names. The
+// fields as they were at the last press of Convert Data come back at the next start; a file
+// dropped on a field (or its Browse button) fills that field.
 #pragma once
 
 #include <string>
@@ -62,9 +65,15 @@ private:
     /// Lets the user pick the file of `kind` (1 output, in a Save dialog; 2 G-file, 3 SERFIL,
     /// 4 B-file, in an Open dialog) and puts its path, lower-cased, in that field.
     void BrowseForFile(int kind);
-    /// The four paths, in the order of the fields on the dialog.
+    /// The four paths, in the order of the fields on the dialog (PathField), trimmed, a
+    /// relative name taken in the folder of the first full path or in Documents
+    /// (ResolveFieldPaths, app/AppLogic.h).
     std::vector<std::string> FieldPaths() const;
+    /// Puts the focus in the field of the file the last message of a job named, if any.
+    void FocusFieldOfMessage();
 
     BlueBookConverter m_converter;
     HICON m_hIcon;
+    int m_messageNumber = 0;    // the last message a job showed, and its text
+    std::string m_messageText;
 };

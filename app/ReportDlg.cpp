@@ -6,6 +6,7 @@
 #include "app/Browse.h"
 #include "app/ConvertDlg.h"
 #include "app/resource.h"
+#include "convert/BlueBookConverter.h"
 #include "convert/Messages.h"
 #include "output/OutputFile.h"
 
@@ -37,7 +38,9 @@ void Place(HWND dialog, int id, int x, int y, int width, int height) {
 }  // namespace
 
 CReportDlg::CReportDlg(const std::string& text, std::vector<std::string> paths, CDialog* parent)
-    : CDialog(IDD_REPORT, parent), m_text(WithCrLf(text)), m_paths(std::move(paths)) {}
+    : CDialog(IDD_REPORT, parent), m_text(WithCrLf(text)), m_paths(std::move(paths)) {
+    m_paths.resize(kPathFieldCount);
+}
 
 CReportDlg::~CReportDlg() {
     if (m_font) DeleteObject(m_font);
@@ -98,8 +101,17 @@ void CReportDlg::Layout(int width, int height) {
 }
 
 void CReportDlg::OnSaveAs() {
-    const std::string path = ChooseFile({true, IDS_REPORT_FILTER, IDS_REPORT_TITLE, {}, m_paths}, this);
+    const std::string proposal = ReportPathFor(m_paths[kOutputField]);
+    const std::string path = ChooseFile(
+        {true, IDS_REPORT_FILTER, IDS_REPORT_TITLE, proposal, NameOf(proposal), m_paths}, this);
     if (path.empty()) return;
+    // Never over a file of the conversion: its inputs, its output.
+    const FileRefusal refusal = RefuseWrittenFiles(
+        {m_paths[kSerfilField], m_paths[kBFileField], m_paths[kGFileField]}, {m_paths[kOutputField], path});
+    if (refusal.number != 0) {
+        ShowCatalogueMessage(refusal.number, {refusal.path});
+        return;
+    }
     OutputFile file;
     if (!file.Open(path)) {
         ShowCatalogueMessage(kMsgCannotOpen, {path});

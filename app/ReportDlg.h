@@ -10,8 +10,8 @@
 
 class CReportDlg : public CDialog {
 public:
-    /// `text`: the report, lines ended by "\n". `paths`: the main dialog's paths, where
-    /// "Save As…" looks first for a folder. Centred over `parent`.
+    /// `text`: the report, lines ended by "\n". `paths`: the files of the conversion, in the
+    /// order of the main dialog's fields (PathField), full paths. Centred over `parent`.
     CReportDlg(const std::string& text, std::vector<std::string> paths, CDialog* parent);
     ~CReportDlg() override;
 
@@ -21,7 +21,9 @@ protected:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
-    /// Saves the text as UTF-8 with CR LF line ends into a file chosen in a Save dialog.
+    /// Saves the text as UTF-8 with CR LF line ends into a file chosen in a Save dialog, which
+    /// proposes "<output stem>-report.txt" beside the output; a file of the conversion is
+    /// refused as the console program refuses it (1519, 1522).
     void OnSaveAs();
     /// Places the controls in a client area of `width` x `height` pixels: the text above, the
     /// buttons in the bottom corners.

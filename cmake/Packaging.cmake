@@ -1,7 +1,8 @@
 # What `cmake --install` puts where, and the packages CPack makes from the same build:
-#   Linux:   a Debian package of the console program with its manual page and the sample files;
-#   Windows: a portable zip and an NSIS installer of both programs, the user guide, the README and
-#            the samples.
+#   Linux:   a Debian package of the console program with its manual page, the user guide, a
+#            short README for users and the sample files (clean for lintian);
+#   Windows: a portable zip and an NSIS installer of both programs, the user guide, the short
+#            README for users and the samples.
 # scripts/package.sh builds them all into build/packages/.
 #
 # Included before the programs' folders, so that BB_INSTALL_BINDIR is set for their install()
@@ -9,19 +10,39 @@
 
 if(WIN32)
     # One flat folder: the programs beside the user guide (which the dialog opens on F1 from its
-    # own folder), the README and the samples.
+    # own folder), the short README for users and the samples.
     set(BB_INSTALL_BINDIR .)
     set(bb_docdir .)
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${bb_docdir} RENAME README.txt)
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/user-readme.txt DESTINATION ${bb_docdir}
+            RENAME README.txt)
     install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.html DESTINATION ${bb_docdir}
             RENAME UserGuide.html)
 else()
+    # As Debian's policy has it: the manual page and the changelog compressed with gzip -9n
+    # (made in the build, so that any install or `cpack -G DEB` from the build takes them), a
+    # machine-readable copyright file, and the documents of the package's users.
     include(GNUInstallDirs)
     set(BB_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR})
     set(bb_docdir ${CMAKE_INSTALL_DATADIR}/doc/bbook2tellurax)
-    install(FILES ${PROJECT_SOURCE_DIR}/docs/bbook2tellurax.1
+    set(bb_compressed)
+    foreach(source docs/bbook2tellurax.1 cmake/debian/changelog)
+        get_filename_component(name ${source} NAME)
+        set(copy ${CMAKE_BINARY_DIR}/packaging/${name})
+        add_custom_command(OUTPUT ${copy}.gz
+            COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${copy}
+            COMMAND gzip -9nf ${copy}
+            DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
+        list(APPEND bb_compressed ${copy}.gz)
+    endforeach()
+    add_custom_target(bb_compressed_docs ALL DEPENDS ${bb_compressed})
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/bbook2tellurax.1.gz
             DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${bb_docdir})
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+                  ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
+                  ${PROJECT_SOURCE_DIR}/docs/user-guide.html
+            DESTINATION ${bb_docdir})
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/user-readme.txt DESTINATION ${bb_docdir}
+            RENAME README)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/examples/serfil ${PROJECT_SOURCE_DIR}/examples/project.bfl
               ${PROJECT_SOURCE_DIR}/examples/project.gfl
@@ -41,7 +62,7 @@ if(WIN32)
     set(CPACK_PACKAGE_INSTALL_DIRECTORY BBookToTellurax)
     set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY BBookToTellurax)
     # The Start-menu entry runs the dialog program; a second one opens the user guide, which is
-    # written for surveyors (the README, for developers, stays in the folder).
+    # written for surveyors (the short README for users stays in the folder).
     set(CPACK_PACKAGE_EXECUTABLES BBookToTellurax "Blue Book To Tellurax")
     set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
     set(CPACK_NSIS_MENU_LINKS UserGuide.html "Blue Book To Tellurax User Guide")
@@ -61,10 +82,11 @@ else()
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION science)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_PACKAGE_DESCRIPTION "bbook2tellurax reads the SERFIL file, the B-file (datum,
-stations and conventional observations) and the G-file (GPS vectors and station positions)
-of the NGS Blue Book and writes one ASCII input file for the TELLURAX survey-network
-adjustment program.")
+    # Lines of at most 80 characters, as lintian wants them.
+    set(CPACK_PACKAGE_DESCRIPTION "bbook2tellurax reads the SERFIL file, the B-file (datum, stations
+and conventional observations) and the G-file (GPS vectors and station
+positions) of the NGS Blue Book and writes one ASCII input file for the
+TELLURAX survey-network adjustment program.")
 endif()
 
 include(CPack)

@@ -24,6 +24,20 @@ constexpr const char* kDefaultDatumName = "NAD 83";
 constexpr double kDefaultSemiMajorAxis = 6378137.0;       // metres
 constexpr double kDefaultInverseFlattening = 298.2572221;  // exactly this double
 
+/// Why files may not be written: the message (1519, 1522) and the file it names; 0 when they
+/// may.
+struct FileRefusal {
+    int number = 0;
+    std::string path;
+};
+
+/// Checks the files a job writes, `written` in the order they are named, against its `inputs`
+/// (empty names are neither): 1519 for the first written file that is an input, 1522 for the
+/// first that is the same file as an earlier one, by any spelling, link or letter case. A
+/// front end checks a file it writes for the job (a saved report) with the job's files first.
+FileRefusal RefuseWrittenFiles(const std::vector<std::string>& inputs,
+                               const std::vector<std::string>& written);
+
 class BlueBookConverter {
 public:
     /// Creates the converter with the GRS 80 defaults; `platform` must outlive it.

@@ -231,6 +231,12 @@ private:
     InputFile m_inputs[3];  // by BlueBookFile: SERFIL, B-file, G-file
 };
 
+FileRefusal RefuseWrittenFiles(const std::vector<std::string>& inputs,
+                               const std::vector<std::string>& written) {
+    const OutputFailure failure = CheckWrittenFiles(inputs, written);
+    return {failure.result, failure.path};
+}
+
 void BlueBookConverter::OnConvertData() {
     try {
         m_systemError = 0;

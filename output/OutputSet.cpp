@@ -8,18 +8,26 @@ OutputFile& OutputSet::Add(const std::string& path, std::size_t bufferSize) {
     return *m_outputs.back().file;
 }
 
-OutputFailure OutputSet::CheckNames(const std::vector<std::string>& inputs) const {
-    for (std::size_t i = 0; i < m_outputs.size(); ++i) {
-        const std::string& path = m_outputs[i].path;
-        const FileIdentity written = OutputIdentity(path);
+OutputFailure CheckWrittenFiles(const std::vector<std::string>& inputs,
+                                const std::vector<std::string>& written) {
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const std::string& path = written[i];
+        if (path.empty()) continue;
+        const FileIdentity identity = OutputIdentity(path);
         for (const std::string& input : inputs) {
-            if (!input.empty() && written == InputIdentity(input)) return {kMsgOutputIsInput, path};
+            if (!input.empty() && identity == InputIdentity(input)) return {kMsgOutputIsInput, path};
         }
         for (std::size_t k = 0; k < i; ++k) {
-            if (SameOutput(path, m_outputs[k].path)) return {kMsgTwoOutputs, path};
+            if (SameOutput(path, written[k])) return {kMsgTwoOutputs, path};
         }
     }
     return {};
+}
+
+OutputFailure OutputSet::CheckNames(const std::vector<std::string>& inputs) const {
+    std::vector<std::string> written;
+    for (const Output& output : m_outputs) written.push_back(output.path);
+    return CheckWrittenFiles(inputs, written);
 }
 
 OutputFailure OutputSet::Failed(const Output& output, int result) {

@@ -20,14 +20,20 @@ struct OutputFailure {
     int systemError = 0;
 };
 
+/// The guard of the names of the files written, `written` in the order they are named: 1519
+/// for the first that writes one of `inputs` (names as given, "-" standard input; empty names
+/// are neither), 1522 for the first that writes the same file as an earlier one, by any
+/// spelling, link, letter case or descriptor ("-" standard output).
+OutputFailure CheckWrittenFiles(const std::vector<std::string>& inputs,
+                                const std::vector<std::string>& written);
+
 class OutputSet {
 public:
     /// Adds the output `path`, put in place after those added before it, its text written in
     /// blocks of `bufferSize` bytes (OutputFile::Open). The file stays at its address.
     OutputFile& Add(const std::string& path, std::size_t bufferSize = 1 << 16);
 
-    /// 1519 for the first output that writes one of `inputs` (names as given, "-" standard
-    /// input; empty ones skipped), 1522 for one that writes the same file as an output before it.
+    /// CheckWrittenFiles for the outputs added.
     OutputFailure CheckNames(const std::vector<std::string>& inputs) const;
     /// Opens every output, in order; 1516 for the first that cannot be opened.
     OutputFailure Open();

@@ -21,7 +21,7 @@ build() {
     cmake --build "$dir" --target "$@"
 }
 
-build linux "$linux_build" bbook2tellurax
+build linux "$linux_build" bbook2tellurax bb_compressed_docs
 build mingw "$mingw_build" bbook2tellurax BBookToTellurax
 
 rm -rf "$out"

@@ -20,9 +20,9 @@ case "${1:-build}" in
 esac
 # The packages: the Debian package (dpkg-dev works out its dependencies), the portable zip and
 # the NSIS installer, and what their tests read them with (unzip; groff and man for the manual
-# page).
+# page; lintian, Debian's own check of a package).
 case "${1:-build}" in
-    package | test) want+=(dpkg-dev zip unzip nsis groff-base man-db) ;;
+    package | test) want+=(dpkg-dev zip unzip nsis groff-base man-db lintian) ;;
 esac
 
 missing=()

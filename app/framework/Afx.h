@@ -1,6 +1,6 @@
 // The small application framework of the dialog program: an application object with its
-// per-user settings, modal dialogs with text exchange for edit fields, the common file dialogs,
-// string resources and message boxes, over user32, kernel32, advapi32 and comdlg32.
+// per-user settings, modal dialogs with text exchange for edit fields, the system's file
+// dialogs, string resources and message boxes, over user32, kernel32, advapi32 and the shell.
 //
 // Texts are UTF-8 in the program and UTF-16 where they meet the system: the framework calls only
 // the wide (...W) functions and converts at that edge with ToWide and ToUtf8.
@@ -11,12 +11,12 @@
 #pragma once
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include <string>
 #include <string_view>
 
 class CDialog;
+struct IFileDialog;  // <shobjidl.h>
 
 /// The UTF-16 form of UTF-8 `text`, for the wide calls.
 std::wstring ToWide(std::string_view text);
@@ -76,7 +76,7 @@ std::string AfxGetModuleFileName();
 bool AfxLoadString(UINT id, std::string& text);
 
 /// Shows `text` (UTF-8) in a modal message box captioned with the application name, owned by
-/// the main window. `type` 0 (plain OK) gets the exclamation icon; `helpContext` is the box's help
+/// the program's active window (the main window when none is). `type` 0 (plain OK) gets the exclamation icon; `helpContext` is the box's help
 /// context. Returns the button pressed (IDOK ...), 0 when the box could not be shown.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK, UINT helpContext = 0);
 
@@ -139,12 +139,13 @@ private:
     CDialog* m_pParentWnd;
 };
 
-/// The common open or save dialog. m_ofn may be adjusted between construction and DoModal (its
-/// texts are UTF-16 and must outlive DoModal).
+/// The common item dialog of the system, to open or to save a file, owned by (and so centred
+/// on) the dialog that opens it. m_title and m_initialFolder may be set before DoModal.
 class CFileDialog {
 public:
-    /// The texts are UTF-8. `filter`: pairs of description and pattern, each item ended by '|',
-    /// the list by "||".
+    /// The texts are UTF-8. `flags`: options (FOS_...) beside those the dialog has by itself.
+    /// `fileName`: the name the dialog proposes. `filter`: pairs of description and pattern,
+    /// each item ended by '|', the list by "||"; the first pair is chosen when it opens.
     CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr,
                 const char* fileName = nullptr, DWORD flags = 0, const char* filter = nullptr,
                 CDialog* parent = nullptr);
@@ -153,25 +154,23 @@ public:
     CFileDialog& operator=(const CFileDialog&) = delete;
 
     /// Runs the dialog: IDOK when a file was chosen, IDCANCEL when the user cancelled, -1 when
-    /// the dialog failed (could not be created, or the chosen name did not fit).
+    /// the dialog failed (could not be created or shown).
     INT_PTR DoModal();
     /// The full path of the chosen file (UTF-8).
-    std::string GetPathName() const;
+    std::string GetPathName() const { return m_path; }
 
-    OPENFILENAMEW m_ofn{};
-    HWND m_hWnd = nullptr;  // the file dialog window while it runs
-
-protected:
-    /// Called once the file dialog has laid itself out. Returns true.
-    virtual BOOL OnInitDialog() { return TRUE; }
+    std::string m_title;          // the caption; empty: the system's
+    std::string m_initialFolder;  // the folder it opens in; empty, or not found: the system's
 
 private:
-    static UINT_PTR CALLBACK HookProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
-    static constexpr DWORD kFileNameSize = 32768;  // the longest path the system handles
+    /// Hands the options, file types, title, folder and name to the system's dialog.
+    bool Prepare(IFileDialog* dialog) const;
 
     bool m_open;
-    std::wstring m_filter;      // the filter with NUL separators
-    std::wstring m_defaultExt;
-    std::wstring m_fileName;    // the chosen path, in a buffer of kFileNameSize characters
+    DWORD m_flags;
+    std::string m_defaultExt;
+    std::string m_fileName;
+    std::string m_filter;
+    CDialog* m_pParentWnd;
+    std::string m_path;  // the chosen file
 };

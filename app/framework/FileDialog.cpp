@@ -1,65 +1,101 @@
-// The common open and save dialogs, with a hook that tells the object when the dialog is ready.
+// The common item dialogs of the system (IFileOpenDialog, IFileSaveDialog): the navigation pane,
+// the address bar and the search of today's Windows, owned by the window that opens them.
 #include "app/framework/Afx.h"
 
-#include <algorithm>
+#include <shobjidl.h>
 
-#include "common/Guard.h"
+#include <vector>
+
+namespace {
+
+/// Holds one COM interface and releases it.
+template <typename Interface>
+class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef() {
+        if (m_p) m_p->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+
+    Interface* operator->() const { return m_p; }
+    Interface** operator&() { return &m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+
+private:
+    Interface* m_p = nullptr;
+};
+
+/// The description and pattern pairs of a filter "Text (*.txt)|*.txt|All Files (*.*)|*.*||".
+std::vector<std::wstring> FilterItems(const std::string& filter) {
+    std::vector<std::wstring> items;
+    std::size_t start = 0;
+    for (std::size_t bar; (bar = filter.find('|', start)) != std::string::npos; start = bar + 1) {
+        if (bar == start && items.size() % 2 == 0) break;  // "||": the end of the list
+        items.push_back(ToWide(filter.substr(start, bar - start)));
+    }
+    if (items.size() % 2 != 0) items.pop_back();  // a description without its pattern
+    return items;
+}
+
+/// The shell item of the folder `path`; none when the system cannot find it.
+bool FolderItem(const std::string& path, IShellItem** item) {
+    return !path.empty() &&
+           SUCCEEDED(SHCreateItemFromParsingName(ToWide(path).c_str(), nullptr, IID_IShellItem,
+                                                 reinterpret_cast<void**>(item)));
+}
+
+}  // namespace
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExt, const char* fileName,
                          DWORD flags, const char* filter, CDialog* parent)
     : m_open(openFileDialog != FALSE),
-      m_filter(ToWide(filter ? filter : "")),
-      m_defaultExt(ToWide(defaultExt ? defaultExt : "")),
-      m_fileName(kFileNameSize, L'\0') {
-    // "Text (*.txt)|*.txt||" becomes "Text (*.txt)\0*.txt\0\0", as the common dialog reads it.
-    for (wchar_t& c : m_filter) {
-        if (c == L'|') c = L'\0';
+      m_flags(flags),
+      m_defaultExt(defaultExt ? defaultExt : ""),
+      m_fileName(fileName ? fileName : ""),
+      m_filter(filter ? filter : ""),
+      m_pParentWnd(parent) {}
+
+// The options the dialogs have by themselves stay: an Open dialog takes only a file that
+// exists, a Save dialog asks before it replaces one.
+bool CFileDialog::Prepare(IFileDialog* dialog) const {
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (FAILED(dialog->GetOptions(&options)) ||
+        FAILED(dialog->SetOptions(options | FOS_FORCEFILESYSTEM | m_flags))) {
+        return false;
     }
-    if (fileName) {  // the name the dialog starts with, cut to fit the buffer
-        const std::wstring initial = ToWide(fileName);
-        std::copy_n(initial.begin(), std::min<std::size_t>(initial.size(), kFileNameSize - 1),
-                    m_fileName.begin());
+    const std::vector<std::wstring> items = FilterItems(m_filter);
+    std::vector<COMDLG_FILTERSPEC> types;
+    for (std::size_t i = 0; i + 1 < items.size(); i += 2) types.push_back({items[i].c_str(), items[i + 1].c_str()});
+    if (!types.empty() && (FAILED(dialog->SetFileTypes(static_cast<UINT>(types.size()), types.data())) ||
+                           FAILED(dialog->SetFileTypeIndex(1)))) {
+        return false;
     }
-    m_ofn.lStructSize = sizeof m_ofn;
-    m_ofn.hwndOwner = parent ? parent->m_hWnd : nullptr;
-    m_ofn.hInstance = AfxGetResourceHandle();
-    m_ofn.lpstrFilter = m_filter.empty() ? nullptr : m_filter.c_str();
-    m_ofn.nFilterIndex = 1;
-    m_ofn.lpstrFile = &m_fileName[0];
-    m_ofn.nMaxFile = kFileNameSize;
-    m_ofn.lpstrDefExt = m_defaultExt.empty() ? nullptr : m_defaultExt.c_str();
-    m_ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLEHOOK;
-    m_ofn.lpfnHook = HookProc;
-    m_ofn.lCustData = reinterpret_cast<LPARAM>(this);
+    if (!m_title.empty()) dialog->SetTitle(ToWide(m_title).c_str());
+    if (!m_defaultExt.empty()) dialog->SetDefaultExtension(ToWide(m_defaultExt).c_str());
+    if (!m_fileName.empty()) dialog->SetFileName(ToWide(m_fileName).c_str());
+    ComRef<IShellItem> folder;
+    if (FolderItem(m_initialFolder, &folder)) dialog->SetFolder(folder.operator->());
+    return true;
 }
 
 INT_PTR CFileDialog::DoModal() {
-    const BOOL chosen = m_open ? GetOpenFileNameW(&m_ofn) : GetSaveFileNameW(&m_ofn);
-    m_hWnd = nullptr;
-    if (chosen) return IDOK;
-    return CommDlgExtendedError() == 0 ? IDCANCEL : -1;  // 0: the user cancelled
-}
+    ComRef<IFileDialog> dialog;
+    const HRESULT created =
+        CoCreateInstance(m_open ? CLSID_FileOpenDialog : CLSID_FileSaveDialog, nullptr,
+                         CLSCTX_INPROC_SERVER, IID_IFileDialog, reinterpret_cast<void**>(&dialog));
+    if (FAILED(created) || !Prepare(dialog.operator->())) return -1;
 
-std::string CFileDialog::GetPathName() const {
-    return ToUtf8(std::wstring_view(m_fileName.c_str()));  // up to the first NUL
-}
-
-// The hook dialog is an empty child of the file dialog. When the file dialog has laid itself
-// out (CDN_INITDONE), the object gets its OnInitDialog with m_hWnd naming the file dialog.
-UINT_PTR CALLBACK CFileDialog::HookProc(HWND hWnd, UINT msg, WPARAM, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) {
-        const auto* ofn = reinterpret_cast<const OPENFILENAMEW*>(lParam);
-        SetWindowLongPtrW(hWnd, DWLP_USER, ofn->lCustData);
-        return TRUE;
+    const HRESULT shown = dialog->Show(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr);
+    if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return IDCANCEL;
+    ComRef<IShellItem> result;
+    PWSTR path = nullptr;
+    if (FAILED(shown) || FAILED(dialog->GetResult(&result)) ||
+        FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+        return -1;
     }
-    auto* dialog = reinterpret_cast<CFileDialog*>(GetWindowLongPtrW(hWnd, DWLP_USER));
-    if (dialog && msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == CDN_INITDONE) {
-        RunGuarded(
-            [&] {
-                dialog->m_hWnd = GetParent(hWnd);
-                return dialog->OnInitDialog();
-            },
-            AfxReportFailure, FALSE);
-    }
-    return 0;
+    m_path = ToUtf8(path);
+    CoTaskMemFree(path);
+    return IDOK;
 }

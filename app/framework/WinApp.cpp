@@ -128,7 +128,10 @@ int AfxMessageBox(const std::string& text, UINT type, UINT helpContext) {
     const std::wstring caption = ToWide(app ? app->m_appName : std::string());
     MSGBOXPARAMSW box{};
     box.cbSize = sizeof box;
-    box.hwndOwner = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+    // Owned by the window in front (the report window over the main dialog, say), so that
+    // closing the box gives the focus back there.
+    box.hwndOwner = GetActiveWindow();
+    if (!box.hwndOwner && app && app->m_pMainWnd) box.hwndOwner = app->m_pMainWnd->m_hWnd;
     box.hInstance = AfxGetResourceHandle();
     box.lpszText = wideText.c_str();
     box.lpszCaption = caption.c_str();

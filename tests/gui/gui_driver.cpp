@@ -43,7 +43,9 @@ constexpr char kAboutCaption[] = "About Blue Book To Tellurax";
 constexpr char kReportCaption[] = "Conversion Report";
 constexpr char kAppName[] = "BBookToTellurax";
 constexpr wchar_t kSettingsKey[] = L"Software\\BBookToTellurax";
-constexpr DWORD kWindowTimeoutMs = 60000;  // Wine on a busy machine can be slow to draw
+// The one deadline of every wait for a condition (a window, a file, a process, an answer): Wine
+// on a busy machine can be many times slower than on an idle one.
+constexpr DWORD kDeadlineMs = 120000;
 
 // The main dialog's fields and buttons.
 constexpr int kConvert = 1000, kSerfil = 1008, kBFile = 1010, kGFile = 1004, kOutput = 1005;
@@ -85,11 +87,11 @@ std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 /// an edit control of another process was created with).
 std::string WindowText(HWND window) {
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length);
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kDeadlineMs, &length);
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                        SMTO_ABORTIFHUNG, 10000, &copied);
+                        SMTO_ABORTIFHUNG, kDeadlineMs, &copied);
     text.resize(copied < text.size() ? copied : 0);
     return U8(text);
 }
@@ -141,7 +143,7 @@ const HWND kFound = reinterpret_cast<HWND>(1);
 
 /// Polls until `find` gives a window or the time runs out.
 template <typename Find>
-HWND WaitFor(Find find, DWORD timeoutMs = kWindowTimeoutMs) {
+HWND WaitFor(Find find, DWORD timeoutMs = kDeadlineMs) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (HWND window = find()) return window;
@@ -151,7 +153,7 @@ HWND WaitFor(Find find, DWORD timeoutMs = kWindowTimeoutMs) {
 }
 
 /// Polls until `window` is gone.
-bool WaitGone(HWND window, DWORD timeoutMs = kWindowTimeoutMs) {
+bool WaitGone(HWND window, DWORD timeoutMs = kDeadlineMs) {
     return WaitFor([&]() -> HWND { return IsWindow(window) ? nullptr : kFound; },
                    timeoutMs) != nullptr;
 }
@@ -212,7 +214,15 @@ void Snap(const char* name, HWND window) {
     const std::string done = std::string(folder) + "\\" + name + ".done";
     WaitFor([&]() -> HWND {
         return GetFileAttributesW(W(done).c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
-    }, 30000);
+    });
+}
+
+/// Waits until the thread of `window` has handled everything sent to it before: a message
+/// sent now is handled only once the program is back in a message loop, so whatever a click
+/// posted earlier has done (or opened, such as a message box) is done by then.
+void Settle(HWND window) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kDeadlineMs, &ignored);
 }
 
 void Click(HWND dialog, int id) {
@@ -256,7 +266,7 @@ struct Program {
     }
 
     /// True when the program ends within the time-out.
-    bool WaitExit(DWORD timeoutMs = 30000) {
+    bool WaitExit(DWORD timeoutMs = kDeadlineMs) {
         return WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
     }
 
@@ -324,11 +334,11 @@ std::vector<std::string> AskProbe(const Program& program, const std::string& req
     HANDLE thread = CreateRemoteThread(program.process.hProcess, nullptr, 0, loadLibrary,
                                        name.At(0), 0, nullptr);
     if (!thread) return {"the probe could not be loaded"};
-    WaitForSingleObject(thread, 30000);
+    WaitForSingleObject(thread, kDeadlineMs);
     CloseHandle(thread);
     WaitFor([&]() -> HWND {
         return GetFileAttributesW(W(report).c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
-    }, 30000);
+    });
     std::string text = ReadWhole(report);
     for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         lines.push_back(text.substr(start, end - start));
@@ -341,16 +351,6 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
         if (l == line) return true;
     }
     return false;
-}
-
-/// The folder a file dialog of the program shows.
-std::string FileDialogFolder(const Program& program, HWND dialog) {
-    constexpr std::size_t kCharacters = 32768;
-    RemoteMemory buffer(program.process.hProcess, kCharacters * sizeof(wchar_t));
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, kCharacters,
-                        reinterpret_cast<LPARAM>(buffer.At(0)), SMTO_ABORTIFHUNG, 10000, &length);
-    return buffer.Text(0, kCharacters);
 }
 
 /// The names a file dialog of the program lists.
@@ -369,6 +369,47 @@ std::vector<std::string> FileDialogNames(const Program& program, HWND dialog) {
         names.push_back(memory.Text(sizeof(LVITEMW), kCharacters));
     }
     return names;
+}
+
+// --- The system's file dialogs ---------------------------------------------------------------
+// The common item dialogs (IFileOpenDialog, IFileSaveDialog) as Wine draws them. The tests use
+// their file name field (the edit control edt1; Windows puts it in the combo box cmb13), their
+// list of file types (the combo box cmb1), their file list (a list view, SysListView32), their
+// navigation pane (a tree view, SysTreeView32) and their OK button (IDOK: "Open" or "Save").
+
+HWND FileNameField(HWND dialog) {
+    return GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+}
+
+void TypeName(HWND dialog, const std::string& name) { SetText(FileNameField(dialog), name); }
+
+/// Chooses the file type `index` (0: the first) as a click in the list of file types does.
+void ChooseFileType(HWND dialog, int index) {
+    HWND types = GetDlgItem(dialog, cmb1);
+    SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+}
+
+/// Waits until the file list of `dialog` shows `name` (it fills as the folder is read); the
+/// names it shows then.
+std::vector<std::string> WaitListed(const Program& program, HWND dialog, const std::string& name) {
+    std::vector<std::string> names;
+    WaitFor([&]() -> HWND {
+        names = FileDialogNames(program, dialog);
+        return Contains(names, name) ? kFound : nullptr;
+    });
+    return names;
+}
+
+/// Clicks `button` of `owner` and waits for the file dialog titled `title`: today's, with its
+/// navigation pane, owned by `owner`.
+HWND OpenFileDialog(HWND owner, int button, const std::string& title) {
+    Click(owner, button);
+    HWND dialog = WaitFor([&] { return FindDialog(title); });
+    Check(dialog && GetWindow(dialog, GW_OWNER) == owner && FindDescendant(dialog, L"SysTreeView32") &&
+              FindDescendant(dialog, L"SysListView32"),
+          "a file dialog titled " + Quote(title) + " opens, with its navigation pane, owned by the window");
+    return dialog;
 }
 
 // --- Message boxes -----------------------------------------------------------------------------
@@ -606,7 +647,8 @@ int EnterKey(const std::string& exe, const Conversion& row) {
         const MessageBoxSeen box = CloseMessageBox();
         Check(box.text == row.message, "Enter in the B-file field converts: " + Quote(row.message),
               box.box ? Quote(box.text) : "no message box");
-        Check(!program.WaitExit(500) && IsWindowVisible(main) && FieldsAre(main, row),
+        Settle(main);
+        Check(!program.WaitExit(0) && IsWindowVisible(main) && FieldsAre(main, row),
               "the dialog stays open with its fields after Enter");
         SetField(main, kSerfil, "typed after the conversion");
         PressKey(GetDlgItem(main, kSerfil), VK_ESCAPE);
@@ -646,21 +688,49 @@ void CheckReportResizes(HWND report) {
     SetWindowPos(report, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-/// "Save As…" saves the report's text, a name typed without extension getting ".txt", in the
-/// folder of the conversion's files.
-void CheckReportSaves(const Program& program, HWND report, const Conversion& row) {
-    Click(report, kReportSave);
-    HWND dialog = WaitFor([] { return FindDialog("Save the Conversion Report"); });
-    Check(dialog != nullptr, "Save As… opens a file dialog titled \"Save the Conversion Report\"");
+/// "Save As…" proposes "<output stem>-report.txt" beside the output; it refuses the output and
+/// an input (chosen among all files) as the console program does, replacing nothing; the
+/// report it saves holds the window's text, UTF-8 with CR LF, once the file is complete.
+void CheckReportSaves(HWND report, const Conversion& row) {
+    const std::string folder = row.output.substr(0, row.output.find_last_of('\\') + 1);
+    const std::string stem = row.output.substr(folder.size(), row.output.rfind('.') - folder.size());
+    const std::string title = "Save the Conversion Report";
+    struct Refused {
+        std::string name;
+        int fileType;
+        std::string message;
+    };
+    const Refused refused[] = {
+        {stem + ".txt", 0, "File " + folder + stem + ".txt is named for two outputs"},
+        {stem + ".bfl", 1, "Output file " + folder + stem + ".bfl is also an input file"},
+    };
+    for (const Refused& file : refused) {
+        HWND dialog = OpenFileDialog(report, kReportSave, title);
+        if (!dialog) return;
+        ChooseFileType(dialog, file.fileType);
+        TypeName(dialog, file.name);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        HWND question = WaitFor([&] { return OwnedDialog(dialog); });
+        if (question) Answer(question, IDYES);  // replace it: the program itself refuses
+        WaitGone(dialog);
+        const MessageBoxSeen box = CloseMessageBox();
+        Check(question && box.text == file.message, "Save As… over " + Quote(file.name) + " says " +
+              Quote(file.message), box.box ? Quote(box.text) : "no message box");
+    }
+    HWND dialog = OpenFileDialog(report, kReportSave, title);
     if (!dialog) return;
-    const std::string folder = row.serfil.substr(0, row.serfil.find_last_of('\\'));
-    Check(FileDialogFolder(program, dialog) == folder, "it opens in the folder of the SERFIL file",
-          Quote(FileDialogFolder(program, dialog)));
-    SetText(GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1), "saved report");
-    Check(Answer(dialog, IDOK), "the Save dialog closes on OK");
-    const std::string saved = ReadWhole(folder + "\\saved report.txt");
-    Check(!saved.empty() && saved == WindowText(GetDlgItem(report, kReportText)),
-          "\"saved report.txt\" holds the report's text, UTF-8 with CR LF", std::to_string(saved.size()) + " bytes");
+    const std::string proposed = stem + "-report.txt";
+    Check(WindowText(FileNameField(dialog)) == proposed, "Save As… proposes " + Quote(proposed),
+          Quote(WindowText(FileNameField(dialog))));
+    Check(Answer(dialog, IDOK), "the Save dialog closes on Save");
+    const std::string text = WindowText(GetDlgItem(report, kReportText));
+    std::string saved;
+    WaitFor([&]() -> HWND {
+        saved = ReadWhole(folder + proposed);
+        return saved == text ? kFound : nullptr;
+    });
+    Check(!text.empty() && saved == text, Quote(proposed) + " holds the report's text, UTF-8 with CR LF",
+          std::to_string(saved.size()) + " bytes");
 }
 
 /// The question after a conversion that deserves a look; Yes shows the report.
@@ -687,9 +757,52 @@ void CheckReport(const Program& program, const Conversion& row) {
           "the report is read-only text in a resizable window with \"Save As…\" and \"Close\"");
     Snap("report-window", report);
     CheckReportResizes(report);
-    CheckReportSaves(program, report, row);
+    CheckReportSaves(report, row);
     PressKey(text, VK_ESCAPE);
     Check(WaitGone(report), "Escape closes the report window");
+}
+
+/// After a failure the focus is in the field of the file the message names: the output's for
+/// an output refused, else the field whose path stands in the message (the longest such).
+void CheckFocus(HWND main, const Conversion& row) {
+    int field = kOutput;
+    if (row.message.rfind("Output file ", 0) != 0) {
+        std::size_t longest = 0;
+        for (const auto& [id, path] : {std::pair<int, std::string>{kSerfil, row.serfil}, {kBFile, row.bFile},
+                                       {kGFile, row.gFile}, {kOutput, row.output}}) {
+            if (!path.empty() && path.size() > longest && row.message.find(path) != std::string::npos) {
+                field = id;
+                longest = path.size();
+            }
+        }
+    }
+    Settle(main);
+    Check(FocusOf(main) == GetDlgItem(main, field),
+          "the focus goes to field " + std::to_string(field) + ", of the file the message names");
+}
+
+/// Names without a folder are taken in the folder of the B-file (the first full path); the
+/// messages name the full path: the output lands beside the B-file, and a SERFIL file that is
+/// not there is looked for there, with the focus then in its field.
+void CheckRelativeNames(HWND main, const Conversion& row) {
+    const std::string folder = row.bFile.substr(0, row.bFile.find_last_of('\\') + 1);
+    const std::string output = "Relatif Ωmega.txt";
+    TypeConversion(main, {"", row.serfil, row.bFile, row.gFile, output, "", ""});
+    Click(main, kConvert);
+    MessageBoxSeen box = CloseMessageBox();
+    const std::string success = "Success - the results are in " + folder + output;
+    const std::string converted = ReadWhole(folder + output);
+    Check(box.text == success && !converted.empty() && converted == ReadWhole(row.output),
+          "a relative output lands beside the B-file: " + Quote(success), Quote(box.text));
+
+    TypeConversion(main, {"", "absent serfil", row.bFile, row.gFile, output, "", ""});
+    Click(main, kConvert);
+    box = CloseMessageBox();
+    const std::string absent = "File does not exist " + folder + "absent serfil";
+    Check(box.text == absent, "a relative SERFIL file is looked for beside the B-file: " + Quote(absent),
+          Quote(box.text));
+    Settle(main);
+    Check(FocusOf(main) == GetDlgItem(main, kSerfil), "the focus goes to the SERFIL field");
 }
 
 // Each conversion typed into the four fields: its message box, read back as UTF-16, shows the
@@ -709,6 +822,7 @@ int Convert(const std::string& exe, const std::vector<Conversion>& rows) {
               "a message box captioned " + Quote(kAppName) + " says " + Quote(row.message) + ", " + icon,
               box.box ? Quote(box.text) + " " + box.icon : "no message box");
         if (!row.question.empty()) CheckReport(program, row);
+        if (box.box && !box.icon.empty() && box.icon != "icon information") CheckFocus(main, row);
         if (program.WaitExit(0)) {
             Check(false, "the program is still running after converting into " + Quote(row.output));
             return g_failures;
@@ -718,13 +832,15 @@ int Convert(const std::string& exe, const std::vector<Conversion>& rows) {
           "the dialog stays open with its fields after a message",
           Quote(Field(main, kBFile)) + " " + Quote(Field(main, kOutput)));
 
+    CheckRelativeNames(main, rows.front());
     const std::string nothing = "Please enter a Blue Book 'B' File or 'G' File name";
     TypeConversion(main, {"", "", "", "", rows.back().output, "", ""});
     Click(main, kConvert);
     const MessageBoxSeen box = CloseMessageBox(&program);
     Check(box.text == nothing && box.icon == "icon exclamation",
           "neither B-file nor G-file: " + Quote(nothing), Quote(box.text) + " " + box.icon);
-    Check(!WaitFor([] { return FindDialog(kAppName); }, 1000), "no other box follows");
+    Settle(main);  // a box that followed would be there now, though perhaps not yet shown
+    Check(!FindWindowW(L"#32770", W(kAppName).c_str()), "no other box follows");
 
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     Check(program.WaitExit(), "the system menu's Close ends the program");
@@ -776,7 +892,7 @@ void CheckHelpKey(HWND main, const std::string& exe, const std::string& recordFi
     SendInput(2, keys, sizeof(INPUT));
     WaitFor([&]() -> HWND {
         return GetFileAttributesW(W(recordFile).c_str()) != INVALID_FILE_ATTRIBUTES ? kFound : nullptr;
-    }, 30000);
+    });
     const std::string guide = exe.substr(0, exe.find_last_of('\\') + 1) + "UserGuide.html";
     Check(ReadWhole(recordFile) == guide + "\n", "F1 opens " + Quote(guide), Quote(ReadWhole(recordFile)));
 }
@@ -827,26 +943,22 @@ const BrowseCase kBrowseCases[] = {
 };
 const int kPathFields[] = {kOutput, kGFile, kSerfil, kBFile};
 
-void TypeName(HWND dialog, const std::string& name) {
-    SetText(GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1), name);
-}
-
-/// Opens the file dialog of Browse button `button` and checks where it opens: `folder`.
-HWND OpenBrowse(const Program& program, int button, const char* title, const std::string& folder,
-                const std::string& why) {
-    Click(program.main, button);
-    HWND dialog = WaitFor([&] { return FindDialog(title); });
-    Check(dialog != nullptr, "Browse " + std::to_string(button) + " opens a file dialog titled " + Quote(title));
-    if (!dialog) return nullptr;
-    Check(FileDialogFolder(program, dialog) == folder, std::string(title) + " opens in " + why,
-          Quote(FileDialogFolder(program, dialog)));
-    return dialog;
+/// Opens the file dialog of Browse button `button`, chooses the name `name` typed there, and
+/// checks the path it puts into field `field`: `expected` (the folder the dialog opened in, and
+/// the name's letters).
+void ChooseTyped(HWND main, int button, int field, const std::string& title, const std::string& name,
+                 const std::string& expected, const std::string& what) {
+    HWND dialog = OpenFileDialog(main, button, title);
+    if (!dialog) return;
+    TypeName(dialog, name);
+    Check(Answer(dialog, IDOK), "the file dialog closes on OK");
+    Check(Field(main, field) == expected, what, Quote(Field(main, field)));
 }
 
 // Each Open dialog opens in the folder of its field's path and lists the file of its kind that
 // NGS names without extension, but no other; Cancel changes nothing; a file chosen lands,
 // lower-cased, in its field (`lowerName`: `fileName` lower-cased; the folder is lower-cased
-// here, as ASCII).
+// here, as ASCII), and the other fields keep what was typed.
 void BrowseOpenDialogs(const Program& program, const std::string& folder, const std::string& fileName,
                        const std::string& lowerName) {
     HWND main = program.main;
@@ -854,26 +966,17 @@ void BrowseOpenDialogs(const Program& program, const std::string& folder, const 
         for (int id : kPathFields) SetField(main, id, "typed " + std::to_string(id));
         const std::string path = folder + "\\" + kind.ngsName;
         SetField(main, kind.field, path);
-        HWND dialog = OpenBrowse(program, kind.button, kind.title, folder, "the folder of its field's path");
+        HWND dialog = OpenFileDialog(main, kind.button, kind.title);
         if (!dialog) continue;
-        std::vector<std::string> names;  // the list fills as the folder is read
-        WaitFor([&]() -> HWND {
-            names = FileDialogNames(program, dialog);
-            return Contains(names, kind.ngsName) ? kFound : nullptr;
-        }, 10000);
+        const std::vector<std::string> names = WaitListed(program, dialog, kind.ngsName);
         Check(Contains(names, kind.ngsName) && !Contains(names, "notes.doc"),
               std::string("its first filter shows \"") + kind.ngsName + "\" and hides \"notes.doc\"",
               std::to_string(names.size()) + " names");
         Answer(dialog, IDCANCEL);
         Check(Field(main, kind.field) == path, "Cancel leaves the field");
 
-        Click(main, kind.button);
-        dialog = WaitFor([&] { return FindDialog(kind.title); });
-        if (!dialog) continue;
-        TypeName(dialog, fileName);
-        Check(Answer(dialog, IDOK), "the dialog closes on OK");
-        Check(Field(main, kind.field) == Lower(folder) + "\\" + lowerName,
-              "the chosen file lands lower-cased in its field", Quote(Field(main, kind.field)));
+        ChooseTyped(main, kind.button, kind.field, kind.title, fileName, Lower(folder) + "\\" + lowerName,
+                    "it opens in the folder of its field's path; the file chosen lands lower-cased there");
         for (int id : kPathFields) {
             if (id != kind.field && Field(main, id) != "typed " + std::to_string(id)) {
                 Check(false, "Browse keeps the text typed into field " + std::to_string(id));
@@ -882,28 +985,51 @@ void BrowseOpenDialogs(const Program& program, const std::string& folder, const 
     }
 }
 
-// The output's Browse is a Save dialog, in the folder last used when no field names one: it
-// asks before an existing file is replaced, and adds ".txt" to a name typed without one.
+// The output's Browse is a Save dialog. With every field empty it opens in the folder last used
+// and proposes no name; it asks before an existing file is replaced, and adds ".txt" to a name
+// typed without one, which keeps its letters. With a B-file named, it proposes
+// "<B-file stem>.txt" beside it, or "<stem>-tellurax.txt" where that is the B-file itself.
 void BrowseSaveDialog(const Program& program, const std::string& folder) {
     HWND main = program.main;
-    for (int id : kPathFields) SetField(main, id, "typed " + std::to_string(id));
-    HWND dialog = OpenBrowse(program, 1007, "Enter/Select An Output File", folder, "the folder last used");
+    const std::string title = "Enter/Select An Output File";
+    for (int id : kPathFields) SetField(main, id, "");
+    HWND dialog = OpenFileDialog(main, 1007, title);
     if (!dialog) return;
     std::string save = WindowText(GetDlgItem(dialog, IDOK));
     save.erase(std::remove(save.begin(), save.end(), '&'), save.end());
-    Check(save == "Save", "the output's file dialog is a Save dialog", Quote(save));
+    Check(save == "Save" && WindowText(FileNameField(dialog)).empty(),
+          "the output's file dialog is a Save dialog, proposing no name", Quote(save));
+    WaitListed(program, dialog, "existing.txt");
     Snap("save-dialog", dialog);
     TypeName(dialog, "existing.txt");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    HWND question = WaitFor([&] { return OwnedDialog(dialog); }, 10000);
+    HWND question = WaitFor([&] { return OwnedDialog(dialog); });
     Check(question != nullptr, "choosing the existing \"existing.txt\" asks before replacing it");
     if (question) Answer(question, IDNO);
-    Check(IsWindowVisible(dialog) && Field(main, kOutput) == "typed 1005",
+    Check(IsWindowVisible(dialog) && Field(main, kOutput).empty(),
           "No leaves the Save dialog open and the field as it was");
-    TypeName(dialog, "Résultat");
-    Check(Answer(dialog, IDOK), "the Save dialog closes on OK");
-    Check(Field(main, kOutput) == Lower(folder) + "\\résultat.txt",
-          "a name typed without extension gets \".txt\"", Quote(Field(main, kOutput)));
+    TypeName(dialog, "Résultat Ωmega");
+    Check(Answer(dialog, IDOK), "the Save dialog closes on Save");
+    Check(Field(main, kOutput) == folder + "\\Résultat Ωmega.txt",
+          "it opened in the folder last used; a new name gets \".txt\" and keeps its letters",
+          Quote(Field(main, kOutput)));
+
+    const struct {
+        const char* bFile;
+        const char* proposed;
+    } proposals[] = {{"bfile", "bfile.txt"}, {"existing.txt", "existing-tellurax.txt"}};
+    for (const auto& proposal : proposals) {
+        SetField(main, kOutput, "");
+        SetField(main, kBFile, folder + "\\" + proposal.bFile);
+        dialog = OpenFileDialog(main, 1007, title);
+        if (!dialog) return;
+        Check(WindowText(FileNameField(dialog)) == proposal.proposed,
+              std::string("with the B-file ") + Quote(proposal.bFile) + " it proposes " + Quote(proposal.proposed),
+              Quote(WindowText(FileNameField(dialog))));
+        Check(Answer(dialog, IDOK), "the Save dialog closes on Save");
+        Check(Field(main, kOutput) == folder + "\\" + proposal.proposed, "beside the B-file",
+              Quote(Field(main, kOutput)));
+    }
 }
 
 // The file dialogs of the Browse buttons, starting with a user who never browsed: Documents.
@@ -915,12 +1041,17 @@ int Browse(const std::string& exe, const std::string& folder, const std::string&
     SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &documents);
     const std::string documentsFolder = documents ? U8(documents) : "";
     CoTaskMemFree(documents);
-    HWND first = OpenBrowse(program, 1011, "Select Blue Book B-File", documentsFolder,
-                            "Documents when no field names a folder and none was used before");
+    const std::string inDocuments = documentsFolder + "\\Job In Documents.bfl";
+    WriteWhole(inDocuments, "kept\r\n");
+    HWND first = OpenFileDialog(program.main, 1011, "Select Blue Book B-File");
     if (first) {
+        WaitListed(program, first, "Job In Documents.bfl");
         Snap("file-dialog", first);
         Answer(first, IDCANCEL);
     }
+    ChooseTyped(program.main, 1011, kBFile, "Select Blue Book B-File", "Job In Documents.bfl", Lower(inDocuments),
+                "with no folder named and none used before, it opens in Documents");
+    DeleteFileW(W(inDocuments).c_str());
     BrowseOpenDialogs(program, folder, fileName, lowerName);
     BrowseSaveDialog(program, folder);
     Click(program.main, IDCANCEL);

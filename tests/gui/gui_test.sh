@@ -82,18 +82,19 @@ use_environment() {
 setup() {
     rm -rf "$work"
     mkdir -p "$state" "$app_dir" "$shots" "$snap_dir"
-    # Xvfb takes a free display number itself and writes it once it is ready: two test runs that
-    # start together cannot pick the same one.
-    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 \
-        3>"$state/display.ready" &
+    # Xvfb takes a free display number itself (its lock file decides, so two test runs started
+    # at the same moment never share one) and writes it once it accepts clients.
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display.part" \
+        </dev/null >/dev/null 2>&1 &
     echo $! >"$state/xvfb.pid"
-    local display=""
-    for _ in $(seq 300); do
-        display=$(tr -dc 0-9 <"$state/display.ready")
-        [[ -n $display && -e /tmp/.X11-unix/X$display ]] && break
+    local deadline=$((SECONDS + 120)) display
+    until IFS= read -r display <"$state/display.part"; do  # a whole line: the number is written
+        if ((SECONDS > deadline)) || ! kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
+            echo "gui: Xvfb did not start" >&2
+            exit 1
+        fi
         sleep 0.1
     done
-    [[ -n $display ]] || { echo "gui: Xvfb did not start" >&2; exit 1; }
     echo "$display" >"$state/display"
 
     use_environment
@@ -199,7 +200,8 @@ remove_outputs() {
     local row folder stem kind
     for row in "${conversions[@]}"; do
         IFS='|' read -r folder stem kind <<<"$row"
-        rm -f "$names/$folder/$stem.txt" "$names/$folder/saved report.txt"
+        rm -f "$names/$folder/$stem.txt" "$names/$folder/$stem-report.txt" \
+            "$names/$folder/Relatif Ωmega.txt"
     done
 }
 

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Tests the packages that scripts/package.sh builds:
-#   - the Debian package: its contents, its control fields, and the program it installs, run on
-#     the sample files it installs;
+#   - the Debian package: lintian finds no error and no warning in it; its contents (the user
+#     guide and the short README for users, not the developers' README), its control fields, and
+#     the program it installs, run on the sample files it installs;
 #   - the Windows zip: its contents;
 #   - the NSIS installer under Wine, in a Wine prefix of its own: a silent install, the Start-menu
 #     entries and the uninstall entry, a conversion by the installed console program that must
-#     give the same bytes as the Debian package's program, and a silent uninstall that removes
-#     every installed file, the entries and the folder.
+#     give the same bytes as the Debian package's program, the user guide's console example run
+#     as written from a command prompt, and a silent uninstall that removes every installed
+#     file, the entries and the folder.
 # Usage: package_test.sh [PACKAGE_DIR]   (default build/packages)
 # Prints one line per check; the exit status is 1 when any check failed.
 set -euo pipefail
 
 packages=$(realpath "${1:-build/packages}")
+source_dir=$(realpath "$(dirname "$0")/../..")
 version=3.6.2.24
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
@@ -40,13 +43,21 @@ deb=$packages/bbook2tellurax_${version}_amd64.deb
 if [[ ! -f $deb ]]; then
     fail "no $deb (run scripts/package.sh)"
 else
+    # lintian says "running with root privileges is not recommended!" on its standard error.
+    if lintian --fail-on error,warning "$deb" >"$work/lintian.out" 2>/dev/null; then
+        ok "lintian finds no error and no warning in the Debian package"
+    else
+        fail "lintian: $(cat "$work/lintian.out")"
+    fi
     dpkg-deb -c "$deb" | awk '{ print $1, $NF }' >"$work/deb-contents"
+    doc=./usr/share/doc/bbook2tellurax
     for entry in "-rwxr-xr-x ./usr/bin/bbook2tellurax" \
-        "-rw-r--r-- ./usr/share/man/man1/bbook2tellurax.1" \
-        "-rw-r--r-- ./usr/share/doc/bbook2tellurax/README.md" \
-        "-rw-r--r-- ./usr/share/doc/bbook2tellurax/examples/project.bfl"; do
+        "-rw-r--r-- ./usr/share/man/man1/bbook2tellurax.1.gz" \
+        "-rw-r--r-- $doc/copyright" "-rw-r--r-- $doc/changelog.gz" "-rw-r--r-- $doc/README" \
+        "-rw-r--r-- $doc/user-guide.html" "-rw-r--r-- $doc/examples/project.bfl"; do
         check "the Debian package holds ${entry#* }" grep -qxF -- "$entry" "$work/deb-contents"
     done
+    check "it does not hold the developers' README" eval '! grep -q README.md "$work/deb-contents"'
     check "the Debian package holds nothing outside /usr/bin and /usr/share" \
         test -z "$(grep -vE ' \./usr/((bin|share)/.*)?$' "$work/deb-contents")"
     check "its version is $version" test "$(dpkg-deb -f "$deb" Version)" = "$version"
@@ -71,7 +82,9 @@ else
     fi
     check "the installed manual page formats as bbook2tellurax(1)" grep -q \
         'bbook2tellurax - convert NGS Blue Book files' \
-        <(MANWIDTH=100 man -l "$work/deb/usr/share/man/man1/bbook2tellurax.1" 2>/dev/null)
+        <(MANWIDTH=100 man -l "$work/deb/usr/share/man/man1/bbook2tellurax.1.gz" 2>/dev/null)
+    check "its README is the one for users" \
+        cmp "$work/deb/usr/share/doc/bbook2tellurax/README" "$source_dir/docs/user-readme.txt"
 fi
 
 echo "== Windows zip"
@@ -91,6 +104,8 @@ else
         diff "$work/zip-contents" "$work/zip-expected" | grep '^[<>]' || true
     fi
     unzip -q "$zip" -d "$work/zip"
+    check "the zip's README.txt is the README for users" \
+        cmp "$work/zip/$top/README.txt" "$source_dir/docs/user-readme.txt"
 fi
 
 echo "== Windows installer under Wine"
@@ -136,6 +151,26 @@ else
         fi
     else
         fail "the installed console program fails: $(cat "$work/windows.msg")"
+    fi
+
+    # The user guide's console example, its lines run as written from a command prompt in a
+    # project folder holding files of those names.
+    sed -n '/<pre id="console-example">/,/<\/pre>/p' "$source_dir/docs/user-guide.html" |
+        sed -e 's/<pre id="console-example">//' -e 's/<\/pre>//' -e '/^$/d' \
+            -e 's/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g; s/&amp;/\&/g' |
+        sed 's/$/\r/' >"$drive_c/example.bat"
+    project=$(sed -n 's/^cd \/d \(C:.*\)\r$/\1/p' "$drive_c/example.bat" | tr '\\' '/')
+    if [[ -n $project && $(wc -l <"$drive_c/example.bat") == 2 ]]; then
+        mkdir -p "$drive_c/${project#C:/}"
+        cp "$installed/examples/serfil" "$drive_c/${project#C:/}/serfil"
+        cp "$installed/examples/project.bfl" "$drive_c/${project#C:/}/bfile"
+        cp "$installed/examples/project.gfl" "$drive_c/${project#C:/}/gfile"
+        output=$(sed -n 's/.* -o \([^ ]*\) .*/\1/p' "$drive_c/example.bat")
+        w cmd /c 'C:\example.bat' >"$work/example.msg" 2>&1 || true
+        check "the user guide's console example works as written: $(tr -d '\r' <"$drive_c/example.bat" | paste -sd'|')" \
+            cmp "$drive_c/${project#C:/}/$output" "$work/linux.txt"
+    else
+        fail "the user guide holds no console example of two lines, cd /d and the command"
     fi
 
     # The zip is portable: its console program runs where it was unpacked.

@@ -45,37 +45,6 @@ TEST(GetDirectoryPart, WritesIntoAndReturnsTheDestination) {
     EXPECT_EQ(destination, "E:\\a\\");
 }
 
-struct Placement {
-    int refLeft, refTop, refRight, refBottom, width, height, screenWidth, screenHeight;
-    int x, y;
-};
-
-TEST(PlaceCenteredDialog, CentresOnTheReferenceAndKeepsClearOfTheEdges) {
-    const Placement cases[] = {
-        // Centred on the desktop of a 1024 x 768 screen.
-        {0, 0, 1024, 768, 500, 400, 1024, 768, 262, 184},
-        // Odd differences truncate toward zero, also when negative: -101 / 2 is -50.
-        {0, 0, 1025, 769, 500, 400, 1025, 769, 262, 184},
-        {500, 400, 599, 499, 200, 200, 1024, 768, 450, 350},
-        // Left of or above the screen: 2 pixels in.
-        {-100, -300, 100, 100, 400, 500, 1024, 768, 2, 2},
-        // Past the right edge: 2 pixels short of it.
-        {800, 0, 1000, 200, 300, 100, 1024, 768, 722, 50},
-        // Past the bottom edge.
-        {0, 600, 200, 800, 100, 300, 1024, 768, 50, 466},
-        // Taller than the screen: the top ends at screen height - h - 2, negative.
-        {0, 0, 1024, 768, 500, 900, 1024, 768, 262, -134},
-        // Wider than the screen: the left edge is not brought back to 2.
-        {0, 0, 800, 600, 900, 300, 800, 600, -102, 150},
-    };
-    for (const Placement& c : cases) {
-        const ScreenPoint p = PlaceCenteredDialog(c.refLeft, c.refTop, c.refRight, c.refBottom,
-                                                  c.width, c.height, c.screenWidth, c.screenHeight);
-        EXPECT_EQ(p.x, c.x) << "reference " << c.refLeft << "," << c.refTop << " dialog " << c.width;
-        EXPECT_EQ(p.y, c.y) << "reference " << c.refLeft << "," << c.refTop << " dialog " << c.height;
-    }
-}
-
 TEST(IconOrigin, CentresTheIconRoundingHalvesUp) {
     const ScreenPoint odd = IconOrigin(100, 51, 32, 32);  // (68 + 1) / 2, (19 + 1) / 2
     EXPECT_EQ(odd.x, 34);
@@ -146,6 +115,77 @@ TEST(InitialFolder, TakesTheFirstFolderThatExists) {
             << "field " << c.own;
     }
     EXPECT_EQ(InitialFolder("", {}, "", "", isFolder), "");  // the dialog chooses
+}
+
+// A name joined to a folder comes back through `normalize`, marked here with brackets.
+TEST(ResolveFieldPaths, TakesRelativeNamesInTheFolderOfTheFirstFullPath) {
+    const auto mark = [](const std::string& joined) { return "[" + joined + "]"; };
+    const std::string documents = "C:\\Users\\Ann\\Documents";
+    struct Case {
+        std::vector<std::string> fields;  // SERFIL, B-file, G-file, output
+        std::vector<std::string> resolved;
+    };
+    const Case cases[] = {
+        // The B-file's folder, though the SERFIL field comes first on the dialog.
+        {{"C:\\S\\serfil", "D:\\B\\job.bfl", "", " projet.txt "},
+         {"C:\\S\\serfil", "D:\\B\\job.bfl", "", "[D:\\B\\projet.txt]"}},
+        // Else the G-file's (a UNC path is full too), the SERFIL file's; else Documents.
+        {{"serfil", "job.bfl", "\\\\nas\\G\\job.gfl", "..\\out.txt"},
+         {"[\\\\nas\\G\\serfil]", "[\\\\nas\\G\\job.bfl]", "\\\\nas\\G\\job.gfl", "[\\\\nas\\G\\..\\out.txt]"}},
+        {{"F:\\S\\serfil", "job.bfl", "", ""}, {"F:\\S\\serfil", "[F:\\S\\job.bfl]", "", ""}},
+        {{"", "job.bfl", "", "C:out.txt"},
+         {"", "[C:\\Users\\Ann\\Documents\\job.bfl]", "", "[C:\\out.txt]"}},
+        // A leading separator keeps the drive or share; blanks only stay empty.
+        {{" \t", "\\\\nas\\jobs\\B\\job.bfl", "/G/job.gfl", "D:\\x\\out.txt"},
+         {"", "\\\\nas\\jobs\\B\\job.bfl", "[\\\\nas\\jobs/G/job.gfl]", "D:\\x\\out.txt"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ResolveFieldPaths(c.fields, documents, mark), c.resolved) << c.fields[3];
+    }
+    // Nowhere to take a relative name: it stays as typed.
+    const std::vector<std::string> alone = {"", "job.bfl", "", "out.txt"};
+    EXPECT_EQ(ResolveFieldPaths(alone, "", mark), alone);
+}
+
+TEST(FieldOfMessage, FindsTheFieldOfTheFileTheMessageNames) {
+    const std::vector<std::string> fields = {"C:\\j\\serfil", "C:\\j\\b", "C:\\j\\b.gfl", "C:\\j\\out.txt"};
+    struct Case {
+        int number;
+        std::string text;
+        int field;
+    };
+    const std::string cut(230, 'x');  // a message cut after 259 characters, inside the path
+    const Case cases[] = {
+        {1514, "File does not exist C:\\j\\b.gfl", kGFileField},  // longer than the B-file's
+        {1518, "File read error on line 12 - C:\\j\\b", kBFileField},
+        {1524, "File C:\\j\\serfil looks like a Blue Book 'B' File, not a 'SERFIL' File", kSerfilField},
+        {1516, "Cannot open file " + cut + "C:\\j\\b.g", kGFileField},
+        {1516, "Cannot open file C:\\elsewhere", -1},
+        {1513, "Please enter a 'TELLURAX' File name", kOutputField},
+        {1522, "File C:\\j\\b is named for two outputs", kOutputField},
+        {1521, "Please enter a Blue Book 'B' File or 'G' File name", kBFileField},
+        {1601, "Success - the results are in C:\\j\\out.txt", -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FieldOfMessage(c.number, c.text, fields), c.field) << c.text;
+    // The same file in two fields: the first, as the job checks them.
+    EXPECT_EQ(FieldOfMessage(1514, "File does not exist C:\\j\\x", {"", "C:\\j\\x", "C:\\j\\x", ""}), kBFileField);
+}
+
+TEST(ProposedNames, StemOfTheInputOrOfTheOutput) {
+    EXPECT_EQ(StemOf("C:\\ngs\\wa.bfile.txt"), "wa.bfile");
+    EXPECT_EQ(StemOf("C:\\ngs\\bfile"), "bfile");
+    EXPECT_EQ(StemOf("C:\\ngs.d\\.hidden"), ".hidden");
+    EXPECT_EQ(StemOf("D:job.bfl"), "job");
+
+    const std::set<std::string> inputs = {"C:\\ngs\\wa.bfile.txt", "C:\\ngs\\wa.gfile"};
+    const auto isInput = [&inputs](const std::string& p) { return inputs.count(p) > 0; };
+    EXPECT_EQ(ProposedOutput("C:\\ngs\\bfile", "D:\\g\\gfile", isInput), "C:\\ngs\\bfile.txt");
+    EXPECT_EQ(ProposedOutput("C:\\ngs\\wa.bfile.txt", "", isInput), "C:\\ngs\\wa.bfile-tellurax.txt");
+    EXPECT_EQ(ProposedOutput("", "D:\\g\\JOB.GFL", isInput), "D:\\g\\JOB.txt");
+    EXPECT_EQ(ProposedOutput("", "", isInput), "");
+
+    EXPECT_EQ(ReportPathFor("C:\\jobs\\out.txt"), "C:\\jobs\\out-report.txt");
+    EXPECT_EQ(ReportPathFor("C:\\jobs\\north.network.txt"), "C:\\jobs\\north.network-report.txt");
 }
 
 TEST(WithCrLf, EndsEveryLineWithCrLfOnce) {
