@@ -90,6 +90,10 @@ bool CopyStream(std::FILE* from, std::FILE* to, std::int64_t& size) {
 
 int ErrnoOr(int fallback) { return errno != 0 ? errno : fallback; }
 
+/// What ReplaceKeepingBackup returns for a target that cannot be renamed over (a bind mount):
+/// the result is to be copied in.
+constexpr int kCopyInstead = -1;
+
 /// The standard descriptors as the program found them at start.
 struct StandardState {
     bool closed[3] = {false, false, false};
@@ -968,7 +972,7 @@ int MoveNew(const std::string& temporary, const std::string& target) {
 
 /// Replaces `target` by `temporary`, the old file then named `backup`: exchanged in one step
 /// where the file system can, else linked aside first (or, without hard links, moved aside).
-/// 0 or the errno; the target is then as it was. EBUSY and EXDEV: it cannot be renamed over.
+/// 0, kCopyInstead (a mount point: EBUSY, EXDEV) or the errno; the target is then as it was.
 int ReplaceKeepingBackup(const std::string& temporary, const std::string& target,
                          std::string& backup) {
 #ifdef RENAME_EXCHANGE
@@ -976,13 +980,16 @@ int ReplaceKeepingBackup(const std::string& temporary, const std::string& target
         backup = temporary;
         return 0;
     }
+    if (errno == EBUSY || errno == EXDEV) return kCopyInstead;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
 #endif
     backup = FolderOf(target) + TemporaryLeaf();
     const bool linked = link(target.c_str(), backup.c_str()) == 0;
-    if (!linked && rename(target.c_str(), backup.c_str()) != 0) return errno;
+    if (!linked && rename(target.c_str(), backup.c_str()) != 0) {
+        return errno == EBUSY || errno == EXDEV ? kCopyInstead : errno;
+    }
     if (rename(temporary.c_str(), target.c_str()) == 0) return 0;
-    const int error = errno;
+    const int error = errno == EBUSY || errno == EXDEV ? kCopyInstead : errno;
     if (linked) unlink(backup.c_str());
     if (!linked) rename(backup.c_str(), target.c_str());
     return error;
@@ -1096,7 +1103,7 @@ bool ReplacedFile::Commit(int& error) {
         failure = m_created ? MoveNew(m_temporary, m_target)
                             : ReplaceKeepingBackup(m_temporary, m_target, m_backup);
     }
-    if (failure == EBUSY || failure == EXDEV) {
+    if (failure == kCopyInstead) {
         // A bind mount, say: the complete result is copied into the file instead.
         m_stream = OpenFile(m_temporary, "rb");
         m_copyIn = m_stream != nullptr;
