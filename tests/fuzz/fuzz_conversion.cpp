@@ -7,6 +7,7 @@
 // "inf"), or fails with every output as it was.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,9 +27,13 @@ namespace fs = std::filesystem;
 
 const fs::path& WorkFolder() {
     static const fs::path folder = [] {
-        fs::path path = fs::temp_directory_path() /
-                        ("bb-fuzz-" + std::to_string(static_cast<long>(::getpid())));
+        static const fs::path path = fs::temp_directory_path() /
+                                     ("bb-fuzz-" + std::to_string(static_cast<long>(::getpid())));
         fs::create_directories(path);
+        std::atexit([] {  // gone with the run
+            std::error_code error;
+            fs::remove_all(path, error);
+        });
         return path;
     }();
     return folder;
