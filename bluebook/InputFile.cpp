@@ -22,18 +22,22 @@ InputFile::~InputFile() { Close(); }
 bool InputFile::Open(const std::string& path) {
     Close();
     m_systemError = 0;
+    m_scratchFolder.clear();
     // Some systems open a directory as a stream that fails only when it is read: ask the file
     // system instead, so that a read error in the first block of a file is reported as one.
-    if (IsDirectory(path)) {
+    if (path != "-" && IsDirectory(path)) {
         m_systemError = EISDIR;
         return false;
     }
-    std::FILE* stream = nullptr;
+    if (StandardStreamClosed(path == "-" ? 0 : DescriptorOfName(path))) {
+        m_systemError = EBADF;  // closed at start: the null device stands in its place
+        return false;
+    }
+    std::FILE* stream = stdin;
     if (path == "-") {
 #ifdef _WIN32
         _setmode(_fileno(stdin), _O_BINARY);  // the text-mode rules are applied here
 #endif
-        stream = stdin;
     } else {
         errno = 0;
         stream = OpenFile(path, "rb");
@@ -46,21 +50,27 @@ bool InputFile::Open(const std::string& path) {
     m_isStandardInput = stream == stdin;
     if (IsRegularFile(stream)) {
         m_openStamp = StampOf(stream);
-        return true;
+        if (m_isStandardInput) m_start = StandardInputStart();
+        if (!m_isStandardInput || SeekStream(stream, m_start)) return true;
+        m_systemError = errno;
+        Close();
+        return false;
     }
     // Standard input, a pipe or a device can be read only once: what is read is kept in a
     // scratch file, which later passes read.
-    m_copy = CreateScratchFile(m_systemError);
+    m_copy = CreateScratchFile(m_systemError, m_scratchFolder);
     if (m_copy == nullptr) {
         Close();
         return false;
     }
+    m_scratchFolder.clear();
     return true;
 }
 
 void InputFile::Adopt(std::FILE* stream) {
     Close();
     m_stream = stream;
+    m_start = 0;
     m_buffer.resize(kReadChunk);
     m_pos = m_end = 0;
     m_atEnd = m_error = false;
@@ -95,6 +105,7 @@ bool InputFile::SwitchToCopy() {
     m_stream = m_copy;
     m_copy = nullptr;
     m_isStandardInput = false;
+    m_start = 0;  // the copy holds the stream from where it started
     return true;
 }
 
@@ -247,7 +258,7 @@ bool InputFile::ReadPhysicalLine(std::string& line, std::size_t maxKeep) {
 
 bool InputFile::Rewind() {
     if (m_copy != nullptr && !SwitchToCopy()) return false;
-    if (m_stream == nullptr || std::fseek(m_stream, 0, SEEK_SET) != 0) return false;
+    if (m_stream == nullptr || !SeekStream(m_stream, m_start)) return false;
     std::clearerr(m_stream);
     m_pos = m_end = 0;
     m_atEnd = m_error = false;

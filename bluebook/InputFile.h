@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -19,9 +20,12 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     /// Opens `path` (UTF-8; "-" is standard input) for reading. Fails (false) when it cannot
-    /// be opened or names a directory; SystemError() then says why. Nothing is read yet: a read
-    /// error shows at the first read. What cannot be read twice (standard input, a pipe, a
-    /// device) is kept, as it is read, in a scratch file that Rewind turns to.
+    /// be opened or names a directory; SystemError() then says why (EBADF for a standard
+    /// descriptor that was closed when the program started). Nothing is read yet: a read error
+    /// shows at the first read. Standard input is read from where it stood when the program
+    /// started. What cannot be read twice (a pipe, a device) is kept, as it is read, in a
+    /// scratch file that Rewind turns to; ScratchFolder() names the folder when that file
+    /// cannot be made.
     bool Open(const std::string& path);
     /// Takes over an already opened stream (tests use it for streams that fail on reading).
     void Adopt(std::FILE* stream);
@@ -52,8 +56,9 @@ public:
     /// The error indicator: set once the underlying stream reported a read error.
     bool HasError() const { return m_error; }
 
-    /// Goes back to the first byte and clears both indicators. False when the seek fails, or
-    /// when the rest of a stream read once could not be read or kept.
+    /// Goes back to where the input started (the first byte; for standard input, where it
+    /// stood when the program started) and clears both indicators. False when the seek fails,
+    /// or when the rest of a stream read once could not be read or kept.
     bool Rewind();
 
     /// True when the file's size or time of last change differ from when it was opened: it
@@ -61,6 +66,9 @@ public:
     bool Changed() const;
     /// The system's error number of the last failure (errno), 0 when not known.
     int SystemError() const { return m_systemError; }
+    /// The folder in which the scratch copy of a stream could not be made, when that is why
+    /// Open failed; empty otherwise.
+    const std::string& ScratchFolder() const { return m_scratchFolder; }
 
 private:
     bool Fill();  // refills the buffer; false at end or on error (indicators set)
@@ -85,6 +93,8 @@ private:
     std::FILE* m_stream = nullptr;
     std::FILE* m_copy = nullptr;  // the scratch copy of a stream that can be read only once
     bool m_isStandardInput = false;
+    std::int64_t m_start = 0;    // where Rewind goes back to
+    std::string m_scratchFolder;
     FileStamp m_openStamp;       // of a regular file, when it was opened
     int m_systemError = 0;
     std::vector<char> m_buffer;

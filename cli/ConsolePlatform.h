@@ -19,7 +19,7 @@ public:
     int ShowMessage(const std::string& text, unsigned style, int helpContext) override;
     bool NameExists(const std::string& path) override;
 
-    /// No success message (-q); none either when the output goes to standard output.
+    /// No success message (-q, or a file the job writes goes to standard output).
     bool quiet = false;
     /// The converter whose job shows the messages, for the reason behind a failure.
     const BlueBookConverter* converter = nullptr;

@@ -15,4 +15,5 @@ constexpr int kMsgEnterInputName = 1521;     // "Please enter a Blue Book 'B' Fi
 constexpr int kMsgTwoOutputs = 1522;         // "File %s is named for two outputs"
 constexpr int kMsgNotHorizontal = 1523;      // "File %s is a %s Blue Book file; only ..."
 constexpr int kMsgWrongKind = 1524;          // "File %s looks like a Blue Book %s, not a %s"
+constexpr int kMsgCannotMakeTemporary = 1525;  // "Cannot create a temporary file in %s"
 constexpr int kMsgSuccess = 1601;            // "Success - the results are in %s"

@@ -107,8 +107,9 @@ public:
     /// releases did (a front end may choose the literal reading to repeat an old conversion).
     Reading m_reading = Reading::kNgs;
     /// Files the job writes besides the output when they are named (the console program's
-    /// --report-json and --geojson): the account of the conversion as JSON, written with the
-    /// job's outcome, and the network as GeoJSON. "-" is standard output. Empty: not written.
+    /// --report-json and --geojson): the account of the conversion as JSON, written (with its
+    /// outcome) only when the job succeeds, and the network as GeoJSON. "-" is standard output.
+    /// Empty: not written.
     std::string m_reportJsonPath;
     std::string m_geoJsonPath;
     /// Whether the network checks run, and with which tolerances (metres).

@@ -1,8 +1,9 @@
 // The conversion job: one press of "Convert Data", from the four file names to one message.
 //
-// Nothing is written before every name has been checked, and no file the job writes (the
-// output, the GeoJSON, the JSON account) replaces an existing one before it is complete: a job
-// that fails leaves every existing file as it was.
+// Nothing is written before every name has been checked and every file the job writes (the
+// output, the GeoJSON, the JSON account) is opened, and none replaces an existing one before all
+// are complete (OutputSet): a job that fails leaves every existing file as it was.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "convert/NetworkChecks.h"
 #include "convert/Platform.h"
 #include "output/OutputFile.h"
+#include "output/OutputSet.h"
 
 namespace {
 
@@ -51,7 +53,10 @@ public:
         }
         if (c.m_outputPath.empty()) return Fail({kMsgEnterOutputName, {}});
         if (c.m_bFilePath.empty() && c.m_gFilePath.empty()) return Fail({kMsgEnterInputName, {}});
-        return CheckWrittenFiles();
+        AddOutputs();
+        const OutputFailure failure =
+            m_outputs.CheckNames({c.m_serfilPath, c.m_bFilePath, c.m_gFilePath});
+        return failure.result == 0 || Fail(FailureOf(failure));
     }
 
     /// Opens every input named and makes sure that each looks like a Blue Book file of its
@@ -64,6 +69,9 @@ public:
             InputFile& in = Input(field);
             if (!in.Open(path)) {
                 c.m_systemError = in.SystemError();
+                if (!in.ScratchFolder().empty()) {
+                    return Fail({kMsgCannotMakeTemporary, {in.ScratchFolder()}});
+                }
                 return Fail({kMsgCannotOpen, {path}});
             }
             if (!CheckKind(field)) return false;
@@ -83,14 +91,9 @@ public:
 
     /// Writes every file asked for, and ends with the one message of the job.
     void Write() {
-        Outcome outcome = WriteOutputs();
-        c.KeptAccount().message = outcome.number;
-        c.KeptAccount().messageText =
-            FormatMessageText(c.m_platform.LoadMessageText(outcome.number), outcome.args);
-        if (!c.m_reportJsonPath.empty()) {
-            const Outcome json = WriteWhole(c.m_reportJsonPath, FormatReportJson(c.Account()));
-            if (json.number != 0 && outcome.number == kMsgSuccess) outcome = json;
-        }
+        const Outcome outcome = WriteOutputs();
+        if (outcome.number != kMsgSuccess) m_outputs.Abandon();
+        KeepOutcome(outcome);
         Show(outcome);
     }
 
@@ -126,22 +129,21 @@ private:
         return {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath};
     }
 
-    /// The files the job writes, in the order they are named.
-    std::vector<const std::string*> WrittenFiles() const {
-        std::vector<const std::string*> written{&c.m_outputPath};
-        if (!c.m_geoJsonPath.empty()) written.push_back(&c.m_geoJsonPath);
-        if (!c.m_reportJsonPath.empty()) written.push_back(&c.m_reportJsonPath);
-        return written;
+    /// The files the job writes, in the order they are put in place: the output, the map, and
+    /// last the JSON account, which tells how the job ended and so is written whole at once.
+    void AddOutputs() {
+        m_out = &m_outputs.Add(c.m_outputPath);
+        if (!c.m_geoJsonPath.empty()) m_geo = &m_outputs.Add(c.m_geoJsonPath);
+        if (!c.m_reportJsonPath.empty()) {
+            m_json = &m_outputs.Add(c.m_reportJsonPath, OutputFile::kWholeText);
+        }
     }
 
-    /// No written file may be an input or named twice; false (after the message) when one is.
-    bool CheckWrittenFiles() {
-        std::vector<std::string> inputs;
-        std::vector<std::string> written;
-        for (const std::string* input : Inputs()) inputs.push_back(*input);
-        for (const std::string* path : WrittenFiles()) written.push_back(*path);
-        const FileRefusal refusal = RefuseWrittenFiles(inputs, written);
-        return refusal.number == 0 || Fail({refusal.number, {refusal.path}});
+    /// The outcome in the account, for the front end and for the JSON account.
+    void KeepOutcome(const Outcome& outcome) {
+        c.KeptAccount().message = outcome.number;
+        c.KeptAccount().messageText =
+            FormatMessageText(c.m_platform.LoadMessageText(outcome.number), outcome.args);
     }
 
     /// The message of a reader's failure `result` on the file `path`.
@@ -151,16 +153,12 @@ private:
         return {result, {path}};
     }
 
-    /// The output and the GeoJSON: converted, then each moved over its target once complete.
+    /// Opens every output, converts, completes every output and then puts each in place: the
+    /// outcome of the job.
     Outcome WriteOutputs() {
-        OutputFile out;
-        if (!out.Open(c.m_outputPath)) return OpenFailure(out, c.m_outputPath);
-        OutputFile geoFile;
+        if (const OutputFailure failure = m_outputs.Open(); failure.result) return FailureOf(failure);
         std::unique_ptr<GeoJsonWriter> geo;
-        if (!c.m_geoJsonPath.empty()) {
-            if (!geoFile.Open(c.m_geoJsonPath)) return OpenFailure(geoFile, c.m_geoJsonPath);
-            geo = std::make_unique<GeoJsonWriter>(geoFile);
-        }
+        if (m_geo) geo = std::make_unique<GeoJsonWriter>(*m_geo);
         c.m_jobReceiver = geo.get();
         std::unique_ptr<NetworkChecks> checks;
         if (c.m_checks) {
@@ -168,14 +166,20 @@ private:
                                                      c.m_inverseFlattening);
         }
         c.m_jobChecks = checks.get();
-        const Outcome converted = Convert(out);
+        const Outcome converted = Convert(*m_out);
         c.m_jobReceiver = nullptr;
         c.m_jobChecks = nullptr;
         if (converted.number != 0) return converted;
-        if (geo && geo->Finish(&c.Account()) != 0) return CloseFailure(geoFile, c.m_geoJsonPath);
-        if (!out.Close()) return CloseFailure(out, c.m_outputPath);
-        if (geo && !geoFile.Close()) return CloseFailure(geoFile, c.m_geoJsonPath);
-        return {kMsgSuccess, {c.m_outputPath}};
+        if (geo && geo->Finish(&c.Account()) != 0) return WriteFailure(*m_geo, c.m_geoJsonPath);
+        const Outcome success{kMsgSuccess, {c.m_outputPath}};
+        if (m_json) {
+            // Its own outcome, should it be put in place: it is, last, once the others are.
+            KeepOutcome(success);
+            m_json->Write(FormatReportJson(c.Account()));
+        }
+        if (const OutputFailure failure = m_outputs.Finish(); failure.result) return FailureOf(failure);
+        if (const OutputFailure failure = m_outputs.Commit(); failure.result) return FailureOf(failure);
+        return success;
     }
 
     /// The B-file (or the header alone), then the G-file; {0} when both converted.
@@ -185,7 +189,7 @@ private:
         } else {
             int result = 0;
             c.WriteHeader(out, result);
-            if (result > 0) return WriteFailure(out, result);
+            if (result > 0) return WriteFailure(out, c.m_outputPath);
         }
         if (!c.m_gFilePath.empty()) {
             if (Outcome o = ConvertFile(BlueBookFile::kGFile, out, &BlueBookConverter::ConvertGFile); o.number) return o;
@@ -204,31 +208,21 @@ private:
         int result = 0;
         (c.*read)(in, out, lineCounter, result);
         if (result <= 0) return {};
-        if (result == kMsgWriteError) return WriteFailure(out, result);
+        if (result == kMsgWriteError) return WriteFailure(out, c.m_outputPath);
         if (result == kMsgReadError) c.m_systemError = in.SystemError();
         return ReadFailure(result, lineCounter, path);
     }
 
-    Outcome WriteFailure(const OutputFile& out, int result) {
-        c.m_systemError = out.SystemError();
-        return {result, {c.m_outputPath}};
-    }
-    Outcome OpenFailure(const OutputFile& file, const std::string& path) {
-        c.m_systemError = file.SystemError();
-        return {kMsgCannotOpen, {path}};
-    }
-    Outcome CloseFailure(const OutputFile& file, const std::string& path) {
-        c.m_systemError = file.SystemError();
-        return {file.Failure() != 0 ? file.Failure() : kMsgWriteError, {path}};
+    /// A write that failed while converting: the output's, or else the map's that stopped it.
+    Outcome WriteFailure(const OutputFile& out, const std::string& path) {
+        const bool map = m_geo && &out != m_geo && !out.HasError() && m_geo->HasError();
+        c.m_systemError = map ? m_geo->SystemError() : out.SystemError();
+        return {kMsgWriteError, {map ? c.m_geoJsonPath : path}};
     }
 
-    /// Writes `text` to `path` whole; {0} when it was written.
-    Outcome WriteWhole(const std::string& path, const std::string& text) {
-        OutputFile file;
-        if (!file.Open(path)) return OpenFailure(file, path);
-        file.Write(text);
-        if (!file.Close()) return CloseFailure(file, path);
-        return {};
+    Outcome FailureOf(const OutputFailure& failure) {
+        c.m_systemError = failure.systemError;
+        return {failure.result, {failure.path}};
     }
 
     bool Fail(const Outcome& outcome) {
@@ -238,27 +232,17 @@ private:
     void Show(const Outcome& outcome) { c.ReportMessage(outcome.number, 0, outcome.args); }
 
     BlueBookConverter& c;
+    OutputSet m_outputs;
+    OutputFile* m_out = nullptr;
+    OutputFile* m_geo = nullptr;
+    OutputFile* m_json = nullptr;
     InputFile m_inputs[3];  // by BlueBookFile: SERFIL, B-file, G-file
 };
 
-// Writing a file empties it: never one that is an input, nor one named twice. Standard output
-// ("-") is no input, and can take only one of the files.
 FileRefusal RefuseWrittenFiles(const std::vector<std::string>& inputs,
                                const std::vector<std::string>& written) {
-    for (std::size_t i = 0; i < written.size(); ++i) {
-        const std::string& path = written[i];
-        for (const std::string& input : inputs) {
-            if (path != "-" && SameFile(path, input)) return {kMsgOutputIsInput, path};
-        }
-        for (std::size_t k = 0; k < i; ++k) {
-            const std::string& other = written[k];
-            const bool bothStandardOutput = path == "-" && other == "-";
-            if (bothStandardOutput || (path != "-" && other != "-" && SameFileOrName(path, other))) {
-                return {kMsgTwoOutputs, path};
-            }
-        }
-    }
-    return {};
+    const OutputFailure failure = CheckWrittenFiles(inputs, written);
+    return {failure.result, failure.path};
 }
 
 void BlueBookConverter::OnConvertData() {

@@ -36,7 +36,7 @@ std::string FormatMessageText(std::string_view format, const std::vector<std::st
 }
 
 std::string SystemReason(int number, int systemError) {
-    const bool fileError =
-        number == kMsgCannotOpen || number == kMsgWriteError || number == kMsgReadError;
+    const bool fileError = number == kMsgCannotOpen || number == kMsgWriteError ||
+                           number == kMsgReadError || number == kMsgCannotMakeTemporary;
     return fileError && systemError != 0 ? SystemErrorText(systemError) : std::string();
 }

@@ -18,7 +18,7 @@ std::string CatalogueText(int number);
 /// after kMaxMessageLength characters, never inside one.
 std::string FormatMessageText(std::string_view format, const std::vector<std::string>& args);
 
-/// Why a file could not be opened, read or written, in the system's words ("Permission
-/// denied"), for messages 1516, 1517 and 1518 when the system gave an error number; empty
+/// Why a file could not be opened, read, written or made, in the system's words ("Permission
+/// denied"), for messages 1516, 1517, 1518 and 1525 when the system gave an error number; empty
 /// for every other message.
 std::string SystemReason(int number, int systemError);

@@ -284,6 +284,40 @@ run_console() {
         failed=1
     fi
     console_streams_and_files_in_use || failed=1
+    console_jobs_into_one_output || failed=1
+    return $failed
+}
+
+# Ten conversions at once into one output: one complete result (one of theirs, byte for byte),
+# nothing left beside it, and a job that fails says why (not a bare "Permission denied").
+console_jobs_into_one_output() {
+    local dir=$work/together exe=$app_dir/bbook2tellurax.exe failed=0 k
+    rm -rf "$dir" && mkdir -p "$dir"
+    for k in 0 1 2 3 4 5 6 7 8 9; do
+        awk -v k="$k" 'BEGIN { for (i = 0; i < 20000; i++)
+            printf "000010*80*%04d                              %02d000000000N105000000000W\n",
+                i % 10000, 30 + k }' >"$dir/b$k.bfl"
+        "$BB_NATIVE_CLI" -q -b "$dir/b$k.bfl" -o "$dir/expected$k.txt"
+    done
+    for k in 0 1 2 3 4 5 6 7 8 9; do
+        (cd "$dir" && "$wine" "$exe" -q -b "b$k.bfl" -o same.txt) </dev/null >/dev/null \
+            2>"$dir/err$k.txt" &
+    done
+    wait
+    local complete=0 reasons unclear="" stray
+    for k in 0 1 2 3 4 5 6 7 8 9; do cmp -s "$dir/same.txt" "$dir/expected$k.txt" && complete=1; done
+    reasons=$(cat "$dir"/err*.txt | tr -d '\r')
+    if [[ -n $reasons ]]; then
+        unclear=$(grep -v '^bbook2tellurax: .*: [A-Z]' <<<"$reasons"; grep 'Permission denied' <<<"$reasons")
+    fi
+    stray=$(ls -A "$dir" | grep -v '^b[0-9].bfl$\|^expected[0-9].txt$\|^err[0-9].txt$\|^same.txt$' || true)
+    if ((complete)) && [[ -z $stray && -z $unclear ]]; then
+        echo "ok   console: ten jobs into one output leave one complete result${reasons:+ (failures: $reasons)}"
+    else
+        echo "FAIL console: ten jobs into one output: complete=$complete," \
+            "files: $(ls -A "$dir" | tr '\n' ' '), errors: $reasons"
+        failed=1
+    fi
     return $failed
 }
 
@@ -292,7 +326,8 @@ run_console() {
 # nothing left beside it; "-o -" writes the Linux program's bytes, CR LF unchanged, and "-b -"
 # reads standard input.
 console_streams_and_files_in_use() {
-    local dir=$work/in-use exe driver linux=$BB_NATIVE_CLI failed=0 status
+    local dir=$work/in-use exe driver linux=$BB_NATIVE_CLI failed=0 status message
+    local BB_APP_CLI=$app_dir/bbook2tellurax.exe
     exe=$(winpath "$app_dir/bbook2tellurax.exe")
     rm -rf "$dir" && mkdir -p "$dir"
     cp "$BB_SOURCE_DIR/examples/project.bfl" "$dir/"
@@ -318,6 +353,20 @@ console_streams_and_files_in_use() {
             failed=1
         fi
     done
+
+    # Standard input that is the output's file is an input like any other: refused, unchanged.
+    status=0
+    (cd "$dir" && "$wine" "$BB_APP_CLI" -b - -o project.bfl) <"$dir/project.bfl" >/dev/null \
+        2>"$work/console.err" || status=$?
+    message="Output file project.bfl is also an input file"
+    if [[ $status == 1 && $(cat "$work/console.err") == "bbook2tellurax: $message"$'\r' ]] &&
+        cmp -s "$dir/project.bfl" "$BB_SOURCE_DIR/examples/project.bfl"; then
+        echo "ok   console: -b - -o naming the same file: \"$message\", nothing changed"
+    else
+        echo "FAIL console: -b - -o naming the same file: status $status," \
+            "err \"$(cat "$work/console.err")\""
+        failed=1
+    fi
 
     "$linux" -b "$dir/project.bfl" -o - >"$dir/linux.txt"
     (cd "$dir" && "$wine" "$app_dir/bbook2tellurax.exe" -b project.bfl -o -) </dev/null >"$dir/stdout.txt" \
