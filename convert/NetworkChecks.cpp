@@ -186,10 +186,6 @@ void NetworkChecks::IndexShortName(std::string_view name, int i) {
     ++m_shortUsed;
 }
 
-NetworkChecks::RecentName& NetworkChecks::RecentOf(std::uint64_t key) {
-    return m_recent[(key * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
-}
-
 int NetworkChecks::FindShort(std::uint64_t key) {
     if (m_shortNames.empty()) return -1;
     const std::size_t mask = m_shortNames.size() - 1;
@@ -321,25 +317,31 @@ void NetworkChecks::CheckEnds(std::initializer_list<std::string_view> ends,
     int stations[3] = {kNoEnd, kNoEnd, kNoEnd};
     const std::size_t n = std::min<std::size_t>(ends.size(), 3);
     IndexAll(ends, stations, n);
-    // A set repeats its observations between the same stations: those are joined already.
-    if (stations[0] == m_lastJoined[0] && stations[1] == m_lastJoined[1] &&
-        stations[2] == m_lastJoined[2] && stations[0] != -1 && stations[1] != -1 &&
-        stations[2] != -1) {
-        return;
-    }
+    // A set repeats its observations between the same few stations: those joined lately are
+    // joined already.
+    const std::uint64_t joinedKey =
+        (static_cast<std::uint64_t>(stations[0] + 2) << 42) ^
+        (static_cast<std::uint64_t>(stations[1] + 2) << 21) ^ static_cast<std::uint64_t>(stations[2] + 2);
+    constexpr int kLargestKept = (1 << 21) - 2;  // indices the key holds exactly
+    const bool keyed = *std::max_element(stations, stations + 3) <= kLargestKept;
+    std::uint64_t& recent = m_recentJoins[(joinedKey * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
+    if (keyed && recent == joinedKey) return;
+    bool unknown = false;
     int joined = -1;
     for (std::size_t k = 0; k < n; ++k) {
-        const int i = m_lastJoined[k] = stations[k];
+        const int i = stations[k];
         if (i >= 0) {
             m_observed[static_cast<std::size_t>(i)] = 1;
             Join(i, joined);
         } else if (i == -1) {
+            unknown = true;
             const std::string name(ends.begin()[k]);
             FindingDetail d = Detail(Finding::kNoPosition, 0, {name}, ": ", name);
             d.brief.clear();  // the station stands beside it
             details.push_back(std::move(d));
         }
     }
+    if (keyed && !unknown) recent = joinedKey;
 }
 
 void NetworkChecks::Join(int i, int& joined) {

@@ -134,7 +134,9 @@ private:
     void IndexAll(std::initializer_list<std::string_view> ends, int* stations, std::size_t count);
     /// Looks a short name up by its key in the table (and remembers it).
     int FindShort(std::uint64_t key);
-    RecentName& RecentOf(std::uint64_t key);
+    RecentName& RecentOf(std::uint64_t key) {
+        return m_recent[(key * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
+    }
     /// The station named `name`, or null when the B-file has none.
     const Point* Find(std::string_view name) {
         const int i = IndexOf(name);
@@ -186,7 +188,8 @@ private:
     // station was observed, and the parts (union-find: a parent, or minus the size of a part).
     std::vector<char> m_observed;
     std::vector<int> m_parent;
-    int m_lastJoined[3] = {-2, -2, -2};  // the stations of the last observation joined
+    // The stations of observations joined lately (a key of their indices), by a hash of it.
+    std::uint64_t m_recentJoins[64] = {};
 
     // Vectors between B-file stations, and by the pair of their stations (indices, the lower
     // first) the last one kept.
