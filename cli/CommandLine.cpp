@@ -3,6 +3,9 @@
 #include "cli/CommandLine.h"
 
 #include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "cli/ConsoleOutput.h"
 #include "cli/ConsolePlatform.h"
@@ -30,6 +33,7 @@ const char* const kUsage =
     "                      what was left out and why, and what to check\n"
     "      --report-json FILE  write that account as JSON to FILE\n"
     "      --geojson FILE  write the network as GeoJSON to FILE, for QGIS or a web map\n"
+    "      --kml FILE      write the network as KML to FILE, for Google Earth\n"
     "      --classic       read numbers and records literally, as earlier releases did,\n"
     "                      instead of the way NGS's programs read them\n"
     "      --check-tolerances LIST  tolerances of the network checks, metres, e.g.\n"
@@ -43,7 +47,7 @@ const char* const kUsage =
     "      --              end of the options\n"
     "\n"
     "At least one of the B-file and the G-file is needed. FILE \"-\" is standard input\n"
-    "for one of -s, -b, -g, and standard output for -o, --report-json or --geojson.\n"
+    "for one of -s, -b, -g, and standard output for -o, --report-json, --geojson or --kml.\n"
     "A run that fails changes no file: every file it writes is complete before any is\n"
     "put in place, and a file replaced keeps its permissions, owner, group and links.\n"
     "Standard output, descriptors (/dev/fd/N) and devices are written directly, and a\n"
@@ -75,52 +79,61 @@ struct Request {
     bool noChecks = false;
     std::string checkTolerances;  // as given; empty: the defaults
     std::string reportJsonPath;
-    std::string geoJsonPath;
+    std::map<std::string, std::string> maps;  // by kind: the map files to write
 };
 
-/// The options that take a file name, and where each puts it.
+/// The options that take a file name (or a list), and where each puts it: a field of the
+/// platform, a field of the request, or the request's map of `mapKind`.
 struct FileOption {
     const char* shortName;  // null: a long option only
     const char* longName;
     std::string ConsolePlatform::*field;
     std::string Request::*requestField;
+    const char* mapKind;
 };
 
 const FileOption kFileOptions[] = {
-    {"-s", "--serfil", &ConsolePlatform::serfilPath, nullptr},
-    {"-b", "--bfile", &ConsolePlatform::bFilePath, nullptr},
-    {"-g", "--gfile", &ConsolePlatform::gFilePath, nullptr},
-    {"-o", "--output", &ConsolePlatform::outputPath, nullptr},
-    {nullptr, "--report-json", nullptr, &Request::reportJsonPath},
-    {nullptr, "--geojson", nullptr, &Request::geoJsonPath},
-    {nullptr, "--check-tolerances", nullptr, &Request::checkTolerances},
+    {"-s", "--serfil", &ConsolePlatform::serfilPath, nullptr, nullptr},
+    {"-b", "--bfile", &ConsolePlatform::bFilePath, nullptr, nullptr},
+    {"-g", "--gfile", &ConsolePlatform::gFilePath, nullptr, nullptr},
+    {"-o", "--output", &ConsolePlatform::outputPath, nullptr, nullptr},
+    {nullptr, "--report-json", nullptr, &Request::reportJsonPath, nullptr},
+    {nullptr, "--geojson", nullptr, nullptr, "geojson"},
+    {nullptr, "--kml", nullptr, nullptr, "kml"},
+    {nullptr, "--check-tolerances", nullptr, &Request::checkTolerances, nullptr},
 };
+
+std::string& TargetOf(const FileOption& option, ConsolePlatform& platform, Request& request) {
+    if (option.field) return platform.*option.field;
+    if (option.requestField) return request.*option.requestField;
+    return request.maps[option.mapKind];
+}
 
 enum class Match { kNone, kTaken, kNameMissing };
 
 /// When args[i] is an option that takes a file name, stores the name (the next argument, the
 /// rest after "=" of a long option, or the rest after a short option) and moves `i` past what it
-/// used. An empty name for --report-json or --geojson is a missing one; an empty input or output
+/// used. An empty name for --report-json or a map is a missing one; an empty input or output
 /// name counts as not given.
 Match TakeFileOption(const Arguments& args, std::size_t& i, ConsolePlatform& platform,
                      Request& request) {
     const std::string& arg = args[i];
     for (const FileOption& option : kFileOptions) {
-        std::string& target =
-            option.field ? platform.*option.field : request.*option.requestField;
         const std::string longEq = std::string(option.longName) + "=";
         const bool shortForm = option.shortName && arg.compare(0, 2, option.shortName) == 0;
+        std::string name;
         if (arg == option.longName || (shortForm && arg.size() == 2)) {
             if (i + 1 >= args.size()) return Match::kNameMissing;
-            target = args[++i];
+            name = args[++i];
         } else if (arg.compare(0, longEq.size(), longEq) == 0) {
-            target = arg.substr(longEq.size());
+            name = arg.substr(longEq.size());
         } else if (shortForm) {
-            target = arg.substr(2);  // -oFILE
+            name = arg.substr(2);  // -oFILE
         } else {
             continue;
         }
-        return target.empty() && option.requestField ? Match::kNameMissing : Match::kTaken;
+        TargetOf(option, platform, request) = name;
+        return name.empty() && !option.field ? Match::kNameMissing : Match::kTaken;
     }
     return Match::kNone;
 }
@@ -199,9 +212,10 @@ int ExitStatus(const BlueBookConverter& converter, const ConsolePlatform& platfo
 
 /// True when a file the job writes goes to standard output, where no success line may join it.
 bool WritesStandardOutput(const ConsolePlatform& platform, const Request& request) {
-    for (const std::string* path :
-         {&platform.outputPath, &request.reportJsonPath, &request.geoJsonPath}) {
-        if (*path == "-" || DescriptorOfName(*path) == 1) return true;
+    std::vector<std::string> written{platform.outputPath, request.reportJsonPath};
+    for (const auto& [kind, path] : request.maps) written.push_back(path);
+    for (const std::string& path : written) {
+        if (path == "-" || DescriptorOfName(path) == 1) return true;
     }
     return false;
 }
@@ -220,7 +234,7 @@ int Convert(ConsolePlatform& platform, const Request& request) {
     converter.m_checks = !request.noChecks;
     if (request.classic) converter.m_reading = Reading::kClassic;
     converter.m_reportJsonPath = request.reportJsonPath;
-    converter.m_geoJsonPath = request.geoJsonPath;
+    converter.m_mapPaths = request.maps;
     converter.OnConvertData();
     if (request.printReport) WriteText(stderr, FormatReportSummary(converter.Account()));
     return ExitStatus(converter, platform, request);

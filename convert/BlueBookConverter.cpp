@@ -67,8 +67,7 @@ int BlueBookConverter::WithReceivers(BlueBookFile file, const std::string& path,
     ConversionReport& account = KeptAccount();
     account.StartFile(file, path);
     std::vector<BlueBookReceiver*> receivers{&writer, &account};
-    if (m_jobReceiver) receivers.push_back(m_jobReceiver);
-    if (m_extraReceiver) receivers.push_back(m_extraReceiver);
+    receivers.insert(receivers.end(), m_jobReceivers.begin(), m_jobReceivers.end());
     ReceiverFan fan(std::move(receivers));
     BlueBookReceiver* first = &fan;
     if (m_jobChecks) {
@@ -99,14 +98,12 @@ void BlueBookConverter::ConvertGFile(InputFile& gFile, OutputFile& out, int& lin
 }
 
 ConversionReport& BlueBookConverter::KeptAccount() {
-    if (m_report) return *m_report;
     if (!m_ownReport) m_ownReport = std::make_unique<ConversionReport>();
     return *m_ownReport;
 }
 
 const ConversionReport& BlueBookConverter::Account() const {
     static const ConversionReport kNone;
-    if (m_report) return *m_report;
     return m_ownReport ? *m_ownReport : kNone;
 }
 

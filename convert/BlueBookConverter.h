@@ -5,6 +5,7 @@
 // Nothing here throws.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,7 +53,9 @@ public:
     /// Runs one conversion job: fetches and checks the four file names, reads the SERFIL file,
     /// writes the output file from the B-file and the G-file, and shows exactly one message
     /// (none when the fetch is refused). The job starts from the default datum.
-    void OnConvertData();
+    /// `moreReceivers` see what the readers read too, after the job's own receivers; a failure
+    /// one returns ends the job as the output's would.
+    void OnConvertData(const std::vector<BlueBookReceiver*>& moreReceivers = {});
 
     /// Loads the text of message `number`, formats it printf-style with `args` (each "%s" or
     /// "%d" takes the next argument; at most 259 characters are kept) and shows it in a message
@@ -107,23 +110,16 @@ public:
     /// releases did (a front end may choose the literal reading to repeat an old conversion).
     Reading m_reading = Reading::kNgs;
     /// Files the job writes besides the output when they are named (the console program's
-    /// --report-json and --geojson): the account of the conversion as JSON, written (with its
-    /// outcome) only when the job succeeds, and the network as GeoJSON. "-" is standard output.
-    /// Empty: not written.
+    /// --report-json, --geojson, --kml): the account of the conversion as JSON, written (with
+    /// its outcome) only when the job succeeds, and maps of the network by their kind, as the
+    /// job's list of outputs names them ("geojson", "kml"). "-" is standard output. Empty: not
+    /// written.
     std::string m_reportJsonPath;
-    std::string m_geoJsonPath;
+    std::map<std::string, std::string> m_mapPaths;
     /// Whether the network checks run, and with which tolerances (metres).
     bool m_checks = true;
     CheckTolerances m_checkTolerances;
-    /// The account of the conversion, kept where a front end wants it (the front end owns it;
-    /// it must outlive every job run while it is set). Null: the converter keeps its own.
-    ConversionReport* m_report = nullptr;
-    /// One more receiver of what the B-file and G-file readers read (a GeoJSON writer), after
-    /// the writer and the account; the front end owns it and it must outlive every job run
-    /// while it is set. A failure it returns ends the job as the writer's would. Null: none.
-    BlueBookReceiver* m_extraReceiver = nullptr;
-
-    /// The account of the last job: m_report when a front end set it, else the converter's own.
+    /// The account of the last job.
     const ConversionReport& Account() const;
     /// The system's error number (errno) behind the last message shown, 0 when there was none:
     /// why a file could not be opened, read or written.
@@ -132,18 +128,18 @@ public:
 private:
     class Job;  // one run of OnConvertData (ConversionJob.cpp)
 
-    /// The account the job keeps (m_report, or the converter's own), created when needed.
+    /// The account the job keeps, created when needed.
     ConversionReport& KeptAccount();
 
-    /// Runs `read` with the station names indexed and every receiver of this converter (the
-    /// writer to `out` first, then the account, then the extra receiver).
+    /// Runs `read` with the station names indexed and every receiver of the job (the writer to
+    /// `out` first, then the account, then the job's other receivers), behind its checks.
     template <typename Read>
     int WithReceivers(BlueBookFile file, const std::string& path, OutputFile& out, Read read);
 
     Platform& m_platform;
     StationNames m_stationNames;  // indexed while a B-file or G-file is converted
     std::unique_ptr<ConversionReport> m_ownReport;
-    BlueBookReceiver* m_jobReceiver = nullptr;  // the job's GeoJSON writer, while it runs
-    NetworkChecks* m_jobChecks = nullptr;       // the job's network checks, while it runs
+    std::vector<BlueBookReceiver*> m_jobReceivers;  // its maps and more, while a job runs
+    NetworkChecks* m_jobChecks = nullptr;           // its network checks, while a job runs
     int m_systemError = 0;
 };

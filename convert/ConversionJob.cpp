@@ -1,7 +1,7 @@
 // The conversion job: one press of "Convert Data", from the four file names to one message.
 //
 // Nothing is written before every name has been checked and every file the job writes (the
-// output, the GeoJSON, the JSON account) is opened, and none replaces an existing one before all
+// output, its maps, the JSON account) is opened, and none replaces an existing one before all
 // are complete (OutputSet): a job that fails leaves every existing file as it was.
 #include <memory>
 #include <string>
@@ -13,6 +13,8 @@
 #include "convert/BlueBookConverter.h"
 #include "convert/ConversionReport.h"
 #include "convert/GeoJson.h"
+#include "convert/Kml.h"
+#include "convert/MapWriter.h"
 #include "convert/Messages.h"
 #include "convert/NetworkChecks.h"
 #include "convert/Platform.h"
@@ -37,6 +39,22 @@ void TrimWhiteSpace(std::string& text) {
 struct Outcome {
     int number = 0;
     std::vector<std::string> args;
+};
+
+template <typename Writer>
+std::unique_ptr<MapWriter> Make(OutputFile& file) {
+    return std::make_unique<Writer>(file);
+}
+
+/// The maps of the network a job writes when they are named (BlueBookConverter::m_mapPaths),
+/// by their kind, in the order they are put in place: after the output, before the JSON
+/// account. Each is guarded as every output of the job is.
+const struct MapKind {
+    const char* kind;
+    std::unique_ptr<MapWriter> (*make)(OutputFile& file);
+} kMapKinds[] = {
+    {"geojson", &Make<GeoJsonWriter>},
+    {"kml", &Make<KmlWriter>},
 };
 
 }  // namespace
@@ -89,9 +107,10 @@ public:
         return Fail(ReadFailure(result, lineCounter, c.m_serfilPath));
     }
 
-    /// Writes every file asked for, and ends with the one message of the job.
-    void Write() {
-        const Outcome outcome = WriteOutputs();
+    /// Writes every file asked for, and ends with the one message of the job. `moreReceivers`
+    /// see what the readers read too.
+    void Write(const std::vector<BlueBookReceiver*>& moreReceivers) {
+        const Outcome outcome = WriteOutputs(moreReceivers);
         if (outcome.number != kMsgSuccess) m_outputs.Abandon();
         KeepOutcome(outcome);
         Show(outcome);
@@ -129,11 +148,15 @@ private:
         return {&c.m_serfilPath, &c.m_bFilePath, &c.m_gFilePath};
     }
 
-    /// The files the job writes, in the order they are put in place: the output, the map, and
+    /// The files the job writes, in the order they are put in place: the output, the maps, and
     /// last the JSON account, which tells how the job ended and so is written whole at once.
     void AddOutputs() {
         m_out = &m_outputs.Add(c.m_outputPath);
-        if (!c.m_geoJsonPath.empty()) m_geo = &m_outputs.Add(c.m_geoJsonPath);
+        for (const MapKind& kind : kMapKinds) {
+            const auto named = c.m_mapPaths.find(kind.kind);
+            if (named == c.m_mapPaths.end() || named->second.empty()) continue;
+            m_maps.push_back({&m_outputs.Add(named->second), named->second, &kind, nullptr});
+        }
         if (!c.m_reportJsonPath.empty()) {
             m_json = &m_outputs.Add(c.m_reportJsonPath, OutputFile::kWholeText);
         }
@@ -155,11 +178,14 @@ private:
 
     /// Opens every output, converts, completes every output and then puts each in place: the
     /// outcome of the job.
-    Outcome WriteOutputs() {
+    Outcome WriteOutputs(const std::vector<BlueBookReceiver*>& moreReceivers) {
         if (const OutputFailure failure = m_outputs.Open(); failure.result) return FailureOf(failure);
-        std::unique_ptr<GeoJsonWriter> geo;
-        if (m_geo) geo = std::make_unique<GeoJsonWriter>(*m_geo);
-        c.m_jobReceiver = geo.get();
+        c.m_jobReceivers.clear();
+        for (Map& map : m_maps) {
+            map.writer = map.kind->make(*map.file);
+            c.m_jobReceivers.push_back(map.writer.get());
+        }
+        c.m_jobReceivers.insert(c.m_jobReceivers.end(), moreReceivers.begin(), moreReceivers.end());
         std::unique_ptr<NetworkChecks> checks;
         if (c.m_checks) {
             checks = std::make_unique<NetworkChecks>(c.m_checkTolerances, c.m_semiMajorAxis,
@@ -167,10 +193,12 @@ private:
         }
         c.m_jobChecks = checks.get();
         const Outcome converted = Convert(*m_out);
-        c.m_jobReceiver = nullptr;
+        c.m_jobReceivers.clear();
         c.m_jobChecks = nullptr;
         if (converted.number != 0) return converted;
-        if (geo && geo->Finish(&c.Account()) != 0) return WriteFailure(*m_geo, c.m_geoJsonPath);
+        for (Map& map : m_maps) {
+            if (map.writer->Finish(&c.Account()) != 0) return WriteFailure(*map.file, map.path);
+        }
         const Outcome success{kMsgSuccess, {c.m_outputPath}};
         if (m_json) {
             // Its own outcome, should it be put in place: it is, last, once the others are.
@@ -215,9 +243,13 @@ private:
 
     /// A write that failed while converting: the output's, or else the map's that stopped it.
     Outcome WriteFailure(const OutputFile& out, const std::string& path) {
-        const bool map = m_geo && &out != m_geo && !out.HasError() && m_geo->HasError();
-        c.m_systemError = map ? m_geo->SystemError() : out.SystemError();
-        return {kMsgWriteError, {map ? c.m_geoJsonPath : path}};
+        for (const Map& map : m_maps) {
+            if (&out == map.file || out.HasError() || !map.file->HasError()) continue;
+            c.m_systemError = map.file->SystemError();
+            return {kMsgWriteError, {map.path}};
+        }
+        c.m_systemError = out.SystemError();
+        return {kMsgWriteError, {path}};
     }
 
     Outcome FailureOf(const OutputFailure& failure) {
@@ -231,10 +263,18 @@ private:
     }
     void Show(const Outcome& outcome) { c.ReportMessage(outcome.number, 0, outcome.args); }
 
+    /// A map of the network the job writes, and what writes it while the job runs.
+    struct Map {
+        OutputFile* file;
+        std::string path;
+        const MapKind* kind;
+        std::unique_ptr<MapWriter> writer;
+    };
+
     BlueBookConverter& c;
-    OutputSet m_outputs;
+    OutputSet m_outputs;  // every file the job writes, guarded alike
     OutputFile* m_out = nullptr;
-    OutputFile* m_geo = nullptr;
+    std::vector<Map> m_maps;
     OutputFile* m_json = nullptr;
     InputFile m_inputs[3];  // by BlueBookFile: SERFIL, B-file, G-file
 };
@@ -245,7 +285,7 @@ FileRefusal RefuseWrittenFiles(const std::vector<std::string>& inputs,
     return {failure.result, failure.path};
 }
 
-void BlueBookConverter::OnConvertData() {
+void BlueBookConverter::OnConvertData(const std::vector<BlueBookReceiver*>& moreReceivers) {
     try {
         m_systemError = 0;
         if (!m_platform.FetchFields(*this)) return;
@@ -264,11 +304,11 @@ void BlueBookConverter::OnConvertData() {
         m_stationNames.ForgetStationIds();
         m_recordComment.clear();
         if (!job.ReadSerfil()) return;
-        job.Write();
+        job.Write(moreReceivers);
     } catch (...) {
         // Nothing leaves a job: memory running out, or anything a platform call throws, is
         // reported as the lack of memory it almost always is. Every file is closed by now.
-        m_jobReceiver = nullptr;
+        m_jobReceivers.clear();
         m_jobChecks = nullptr;
         try {
             ReportMessage(kMsgOutOfMemory, 0);

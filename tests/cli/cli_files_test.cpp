@@ -95,8 +95,9 @@ TEST_F(Files, AJobThatFailsAtAnyOutputChangesNoFile) {
     fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec |
                                         fs::perms::others_read | fs::perms::others_exec);
     MakeFile("job.bfl", ReadFile(kProject));
-    const std::string options[] = {"-o", "--geojson", "--report-json"};
-    const std::string existing[] = {dir / "out.txt", dir / "map.json", dir / "report.json"};
+    const std::string options[] = {"-o", "--geojson", "--kml", "--report-json"};
+    const std::string existing[] = {dir / "out.txt", dir / "map.json", dir / "map.kml",
+                                    dir / "report.json"};
     const struct {
         std::string path;
         std::string message;
@@ -109,9 +110,9 @@ TEST_F(Files, AJobThatFailsAtAnyOutputChangesNoFile) {
         for (const auto& failure : failures) {
             // Permissions do not stop the superuser.
             if (!asUser && geteuid() == 0 && failure.path == dir / "locked/x") continue;
-            for (int failing = 0; failing < 3; ++failing) {
+            for (int failing = 0; failing < 4; ++failing) {
                 std::vector<std::string> args = {"-b", dir / "job.bfl"};
-                for (int i = 0; i < 3; ++i) {
+                for (int i = 0; i < 4; ++i) {
                     WriteFile(existing[i], "old\n");
                     fs::permissions(existing[i], fs::perms::owner_read | fs::perms::owner_write |
                                                      fs::perms::group_read | fs::perms::group_write |

@@ -89,3 +89,55 @@ TEST_F(Cli, ReportOptionMistakesAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+/// Every text between `open` and `close` in `text`, in order.
+std::vector<std::string> Between(const std::string& text, const std::string& open,
+                                 const std::string& close) {
+    std::vector<std::string> found;
+    for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
+        at += open.size();
+        const std::size_t end = text.find(close, at);
+        if (end == std::string::npos) break;
+        found.push_back(text.substr(at, end - at));
+    }
+    return found;
+}
+
+// The training project as KML: its 14 stations and 51 vectors (read the NGS way every vector
+// ends at a B-file station), the one NGS rejected in its own style.
+TEST_F(Cli, KmlOfTheTrainingProjectReadsBack) {
+    const std::string training = BB_TEST_DATA_DIR "/data/samples/noaa-ngs-adjust/";
+    const std::string kml = dir / "net.kml";
+    ASSERT_EQ(Run({"-s", training + "serfil", "-b", training + "bfile", "-g", training + "gfile",
+                   "-o", dir / "out.txt", "--kml", kml})
+                  .status,
+              0);
+    const std::string text = ReadFile(kml);
+    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">", 0), 0u);
+    EXPECT_EQ(Between(text, "<Point>", "</Point>").size(), 14u);
+    const std::vector<std::string> lines = Between(text, "<LineString>", "</LineString>");
+    EXPECT_EQ(lines.size(), 51u);
+    EXPECT_EQ(Between(text, "<styleUrl>#rejected</styleUrl>", "<").size(), 1u);
+    // B490, line 290: 35 15 47.94311 N 112 01 21.80345 W, in decimal degrees, lon,lat.
+    const std::vector<std::string> names = Between(text, "<Placemark><name>", "</name>");
+    const std::vector<std::string> points = Between(text, "<Point>", "</Point>");
+    ASSERT_EQ(names.size(), 65u);
+    EXPECT_EQ(names[51], "B490");
+    EXPECT_NE(points[0].find("<coordinates>-112.022723181,35.263317531</coordinates>"),
+              std::string::npos)
+        << points[0];
+    const std::string end = "</Folder>\n</Document>\n</kml>\n";
+    EXPECT_EQ(text.substr(text.size() - end.size()), end);
+    // GDAL reads it as two layers: the lines and the stations.
+    if (std::system("command -v ogrinfo >/dev/null") != 0) GTEST_SKIP() << "no ogrinfo";
+    const RunResult info = RunCommand("ogrinfo -ro -al -so " + Quote(kml));
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("Layer name: Observations and vectors"), std::string::npos);
+    EXPECT_NE(info.out.find("Feature Count: 51"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("Layer name: Stations"), std::string::npos);
+    EXPECT_NE(info.out.find("Feature Count: 14"), std::string::npos) << info.out;
+}
+
+}  // namespace

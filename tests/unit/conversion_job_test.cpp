@@ -160,8 +160,8 @@ TEST_F(ConversionJob, AFailedJobLeavesEveryFileAsItWas) {
             TruncateAfterDatumPass truncate;
             truncate.path = fake.bFilePath;
             BlueBookConverter job(fake);
-            if (c.truncate) job.m_extraReceiver = &truncate;
-            job.OnConvertData();
+            job.OnConvertData(c.truncate ? std::vector<BlueBookReceiver*>{&truncate}
+                                         : std::vector<BlueBookReceiver*>{});
             ASSERT_EQ(fake.shown.size(), 1u) << c.what;
             EXPECT_EQ(fake.shown[0].number, c.message) << c.what;
             EXPECT_EQ(fs::exists(fake.outputPath), existing) << c.what;

@@ -40,9 +40,8 @@ struct GeoJob {
         GeoJsonWriter writer(geo);
         BlueBookConverter converter(platform);
         converter.m_reading = reading;
-        converter.m_report = &report;
-        converter.m_extraReceiver = &writer;
-        converter.OnConvertData();
+        converter.OnConvertData({&writer});
+        report = converter.Account();
         finished = writer.Finish(&report);
         geo.Close();
         return geoPath.empty() ? ParseJson(ReadFile(path)) : Json();

@@ -111,8 +111,8 @@ void RunJob(const Job& job, ConversionReport& report) {
     std::string error;
     ASSERT_TRUE(ParseCheckTolerances(*job.tolerances ? job.tolerances : "height=0.10",
                                      converter.m_checkTolerances, error));
-    converter.m_report = &report;
     converter.OnConvertData();
+    report = converter.Account();
     ASSERT_EQ(platform.shown.at(0).number, kMsgSuccess) << job.what;
 }
 
@@ -177,8 +177,8 @@ TEST(NetworkChecks, TrainingProjectDerivesItsGeoidHeightsAndItsVectorsAgree) {
     platform.gFilePath = kTraining + "gfile";
     platform.outputPath = dir / "out.txt";
     BlueBookConverter converter(platform);
-    converter.m_report = &report;
     converter.OnConvertData();
+    report = converter.Account();
     ASSERT_EQ(platform.shown.at(0).number, kMsgSuccess);
     // N = h - H of each *86* record, in file order (B490: 2112.757 - 2136.215).
     const char* const geoid[] = {"-23.458", "-23.614", "-25.235", "-23.408", "-22.951",
@@ -223,8 +223,8 @@ TEST(NetworkChecks, AVerticalAdjustmentClosesUntilAGeoidHeightIsOff) {
         platform.outputPath = dir / "out.txt";
         ConversionReport report;
         BlueBookConverter converter(platform);
-        converter.m_report = &report;
         converter.OnConvertData();
+        report = converter.Account();
         EXPECT_EQ(report.ToCheckOf(Finding::kHeightsDoNotClose).count, closures);
     }
 }

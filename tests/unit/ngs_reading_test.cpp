@@ -195,8 +195,8 @@ TEST(NgsReading, TheReportSaysWhatEachRuleDid) {
         platform.outputPath = dir / "out.txt";
         ConversionReport report;
         BlueBookConverter converter(platform);
-        converter.m_report = &report;
         converter.OnConvertData();
+        report = converter.Account();
         ASSERT_EQ(platform.shown.size(), 1u);
         EXPECT_EQ(LinesOf(report.Found(c.file, c.finding).at), c.lines)
             << c.bfile << " " << InfoOf(c.finding).key;

@@ -38,8 +38,7 @@ struct Job {
     ConversionReport report;
     Reading reading = Reading::kClassic;
 
-    void Run(const std::string& serfil, const std::string& bfile, const std::string& gfile,
-             bool keepAccount = true) {
+    void Run(const std::string& serfil, const std::string& bfile, const std::string& gfile) {
         auto place = [&](const char* name, const std::string& text) {
             if (text.empty()) return std::string();
             WriteFile(dir / name, text);
@@ -51,8 +50,8 @@ struct Job {
         platform.outputPath = dir / "out.txt";
         BlueBookConverter converter(platform);
         converter.m_reading = reading;
-        if (keepAccount) converter.m_report = &report;
         converter.OnConvertData();
+        report = converter.Account();
         ASSERT_EQ(platform.shown.size(), 1u);
         ASSERT_EQ(platform.shown[0].number, kMsgSuccess) << platform.shown[0].text;
     }
@@ -285,56 +284,6 @@ TEST(ReportStations, SerfilNamesAndStationsAreComparedWithVectorEnds) {
     job.platform.shown.clear();
     job.Run(serfil, "", gfile);
     EXPECT_EQ(job.report.Found(ReportFile::kGFile, Finding::kNoPosition).at.count, 0);
-}
-
-// --- The output does not change -----------------------------------------------------------------
-
-TEST(ReportOutput, OutputAndMessageAreTheSameWithAndWithoutTheAccount) {
-    const fs::path source = BB_SOURCE_DIR;
-    const fs::path samples = fs::path(BB_TEST_DATA_DIR) / "data" / "samples";
-    struct Inputs {
-        fs::path serfil, bfile, gfile;
-    };
-    const Inputs cases[] = {
-        {source / "examples/serfil", source / "examples/project.bfl",
-         source / "examples/project.gfl"},
-        {samples / "noaa-ngs-adjust/serfil", samples / "noaa-ngs-adjust/bfile",
-         samples / "noaa-ngs-adjust/gfile"},
-        {{}, samples / "noaa-ngs-adjust/bfile.fnl", {}},
-        {{}, samples / "noaa-ngs-HTDP/Ex4_bfile", samples / "noaa-ngs-HTDP/Ex4_gfile"},
-        {{}, samples / "noaa-ngs-HTDP/wa.bfile.txt", samples / "noaa-ngs-HTDP/wa.gfile.txt"},
-        {{}, {}, samples / "noaa-ngs-HTDP/Ex4_gfile.out"},
-        {{}, "", fs::path(BB_TEST_DATA_DIR) / "fixtures/gfile_without_vectors/gfile"},
-    };
-    for (const Inputs& inputs : cases) {
-        std::string outputs[2];
-        std::string messages[2];
-        TempDir dir;
-        for (int withAccount = 0; withAccount < 2; ++withAccount) {
-            FakePlatform platform;
-            platform.serfilPath = inputs.serfil.string();
-            platform.bFilePath = inputs.bfile.string();
-            platform.gFilePath = inputs.gfile.string();
-            platform.outputPath = dir / ("out" + std::to_string(withAccount));
-            ConversionReport report;
-            BlueBookConverter converter(platform);
-            if (withAccount) converter.m_report = &report;
-            converter.OnConvertData();
-            ASSERT_EQ(platform.shown.size(), 1u);
-            EXPECT_EQ(platform.shown[0].number, kMsgSuccess);
-            outputs[withAccount] = ReadFile(platform.outputPath);
-            messages[withAccount] = platform.shown[0].text.substr(0, 29);
-            if (withAccount) {
-                EXPECT_GT(report.File(inputs.gfile.empty() ? ReportFile::kBFile
-                                                            : ReportFile::kGFile)
-                              .lines,
-                          0);
-            }
-        }
-        EXPECT_FALSE(outputs[0].empty());
-        EXPECT_EQ(outputs[0], outputs[1]) << inputs.bfile << " " << inputs.gfile;
-        EXPECT_EQ(messages[0], messages[1]);
-    }
 }
 
 // --- JSON ---------------------------------------------------------------------------------------
