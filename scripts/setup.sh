@@ -8,6 +8,10 @@ set -euo pipefail
 want=(g++ cmake ninja-build libgtest-dev)
 case "${1:-build}" in
     fuzz | test) want+=(clang libclang-rt-14-dev) ;;
+esac
+# The KML test reads the file back with GDAL's ogrinfo, as Google Earth's peers would.
+case "${1:-build}" in
+    test) want+=(gdal-bin) ;;
     bench) want+=(time bc linux-perf) ;;
 esac
 # The Windows programs: the mingw-w64 cross compiler, and Wine, Wine's own fonts (which
