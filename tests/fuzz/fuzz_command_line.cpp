@@ -101,20 +101,25 @@ std::string Trimmed(const std::string& name) {
 }
 
 /// The file names the command line gives its inputs (-s, -b, -g) and its outputs, read as the
-/// program reads options (and trims the names of the four fields).
+/// program reads options (and trims the names of the four fields); the tolerances' list is no
+/// file, but takes its argument as they do.
 void NamedFiles(const std::vector<std::string>& args, std::vector<std::string>& inputs,
                 std::vector<std::string>& outputs) {
+    enum Role { kInput, kOutput, kNoFile };
     const struct {
         const char* shortName;
         const char* longName;
-        bool input;
-    } options[] = {{"-s", "--serfil", true},        {"-b", "--bfile", true},
-                   {"-g", "--gfile", true},         {"-o", "--output", false},
-                   {nullptr, "--report-json", false}, {nullptr, "--geojson", false}};
+        Role role;
+    } options[] = {{"-s", "--serfil", kInput},          {"-b", "--bfile", kInput},
+                   {"-g", "--gfile", kInput},           {"-o", "--output", kOutput},
+                   {nullptr, "--report-json", kOutput}, {nullptr, "--geojson", kOutput},
+                   {nullptr, "--kml", kOutput},         {nullptr, "--check-tolerances", kNoFile}};
+    std::vector<std::string> unused;
     for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
         const std::string& arg = args[i];
         for (const auto& option : options) {
-            std::vector<std::string>& names = option.input ? inputs : outputs;
+            std::vector<std::string>& names =
+                option.role == kInput ? inputs : option.role == kOutput ? outputs : unused;
             const std::string longEq = std::string(option.longName) + "=";
             const bool shortForm = option.shortName && arg.compare(0, 2, option.shortName) == 0;
             std::string name;

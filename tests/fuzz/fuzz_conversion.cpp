@@ -1,10 +1,11 @@
 // Fuzz target for whole conversion jobs. The input holds up to four sections separated by the
 // byte 0x1D: the SERFIL file, the B-file, the G-file (an empty section is not named) and the
-// switches: bit 0 of its first byte reads literally (--classic), bit 1 has the three outputs
+// switches: bit 0 of its first byte reads literally (--classic), bit 1 has the four outputs
 // exist before the job. The job runs through a platform that names those files, an output file,
-// a JSON account and a GeoJSON map in a private folder. It traps unless the job shows exactly
-// one message, and either succeeds with the account and the map valid JSON (no "nan", no
-// "inf"), or fails with every output as it was.
+// a JSON account, a GeoJSON and a KML map in a private folder. It traps unless the job shows
+// exactly one message, and either succeeds with the account and the GeoJSON valid JSON (no
+// "nan", no "inf") and the KML complete, well-formed UTF-8 with only XML's own entities, or
+// fails with every output as it was.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -87,6 +88,34 @@ bool IsJson(const std::string& text) {
     return ok;
 }
 
+/// True when `text` is whole (it ends the document), holds no byte that is not well-formed
+/// UTF-8 nor a control character XML forbids, and every '&' begins one of XML's entities.
+bool IsKml(const std::string& text) {
+    static const std::string_view kEnd = "</kml>\n";
+    if (text.size() < kEnd.size() || text.compare(text.size() - kEnd.size(), kEnd.size(), kEnd) != 0) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\n') return false;
+        if (c == '&') {
+            bool known = false;
+            for (std::string_view entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"}) {
+                known = known || text.compare(i, entity.size(), entity) == 0;
+            }
+            if (!known) return false;
+        }
+        if (c < 0x80) continue;
+        const std::size_t length = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 ? 2 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
+        }
+        i += length - 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform.bFile = Store("bfile", sections[1]);
     platform.gFile = Store("gfile", sections[2]);
     const fs::path outputs[] = {WorkFolder() / "output.txt", WorkFolder() / "report.json",
-                                WorkFolder() / "map.json"};
+                                WorkFolder() / "map.json", WorkFolder() / "map.kml"};
     for (const fs::path& path : outputs) {
         std::error_code error;
         fs::remove(path, error);
@@ -114,11 +143,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     BlueBookConverter converter(platform);
     if (switches & 1) converter.m_reading = Reading::kClassic;
     converter.m_reportJsonPath = outputs[1].string();
-    converter.m_geoJsonPath = outputs[2].string();
+    converter.m_mapPaths["geojson"] = outputs[2].string();
+    converter.m_mapPaths["kml"] = outputs[3].string();
     converter.OnConvertData();
     if (platform.messages != 1) __builtin_trap();  // exactly one message a job
     if (platform.last == kMsgSuccess) {
         if (!IsJson(Contents(outputs[1])) || !IsJson(Contents(outputs[2]))) __builtin_trap();
+        if (!IsKml(Contents(outputs[3]))) __builtin_trap();
     } else {
         const std::string before = (switches & 2) ? "earlier" : "(missing)";
         for (const fs::path& path : outputs) {
