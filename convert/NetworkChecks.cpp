@@ -11,6 +11,13 @@
 
 namespace {
 
+constexpr std::size_t kPartNamesListed = 20;  // stations of the smaller parts named in full
+
+/// Whether `item` would be kept among the kLargestShown largest of `list` by `size`.
+template <typename Item, typename Size>
+bool AmongLargest(const std::vector<Item>& list, const Item& item, Size size) {
+    return list.size() < kLargestShown || size(item) > size(list.back());
+}
 
 /// Keeps `item` among the kLargestShown largest of `list` by `size`, largest first.
 template <typename Item, typename Size>
@@ -138,28 +145,18 @@ std::size_t SlotOf(std::uint64_t key, std::size_t mask) {
 
 }  // namespace
 
-template <typename Value>
-std::size_t NetworkChecks::Slot(std::vector<std::uint64_t>& keys, std::vector<Value>& values,
-                                std::size_t& used, std::uint64_t key, bool adding) {
-    if (adding && 4 * (used + 1) > 3 * keys.size()) {
-        std::vector<std::uint64_t> oldKeys(std::max<std::size_t>(64, 2 * keys.size()), 0);
-        std::vector<Value> oldValues(oldKeys.size());
-        oldKeys.swap(keys);
-        oldValues.swap(values);
-        used = 0;
-        for (std::size_t k = 0; k < oldKeys.size(); ++k) {
-            if (oldKeys[k] == 0) continue;
-            const std::size_t slot = Slot(keys, values, used, oldKeys[k], false);
-            keys[slot] = oldKeys[k];
-            values[slot] = oldValues[k];
-            ++used;
+NetworkChecks::PairEntry& NetworkChecks::PairOf(std::uint64_t key) {
+    if (4 * (m_pairsUsed + 1) > 3 * m_pairs.size()) {
+        std::vector<PairEntry> old(std::max<std::size_t>(64, 2 * m_pairs.size()));
+        old.swap(m_pairs);
+        for (const PairEntry& entry : old) {
+            if (entry.key != 0) PairOf(entry.key) = entry;
         }
     }
-    if (keys.empty()) return 0;
-    const std::size_t mask = keys.size() - 1;
+    const std::size_t mask = m_pairs.size() - 1;
     std::size_t slot = SlotOf(key, mask);
-    while (keys[slot] != 0 && keys[slot] != key) slot = (slot + 1) & mask;
-    return slot;
+    while (m_pairs[slot].key != 0 && m_pairs[slot].key != key) slot = (slot + 1) & mask;
+    return m_pairs[slot];
 }
 
 void NetworkChecks::IndexShortName(std::string_view name, int i) {
@@ -237,9 +234,9 @@ void NetworkChecks::IndexAll(std::initializer_list<std::string_view> ends, int* 
 }
 
 int NetworkChecks::Root(int i) {
-    while (m_parent[static_cast<std::size_t>(i)] >= 0) {
-        int& parent = m_parent[static_cast<std::size_t>(i)];
-        const int grand = m_parent[static_cast<std::size_t>(parent)];
+    while (m_nodes[static_cast<std::size_t>(i)].parent >= 0) {
+        int& parent = m_nodes[static_cast<std::size_t>(i)].parent;
+        const int grand = m_nodes[static_cast<std::size_t>(parent)].parent;
         if (grand >= 0) parent = grand;  // halves the path
         i = parent;
     }
@@ -282,7 +279,7 @@ int NetworkChecks::Station(const StationRecord& s) {
         CheckHeights(s, m_details);
     }
     if (!m_details.empty()) checked.at.findings.Add(&m_details);
-    if (Find(s.name) == nullptr) {
+    if (IndexOf(s.name) < 0) {
         Point station;
         station.line = s.at.line;
         const double latitude = DmsToDegrees(s.latitude);
@@ -294,14 +291,13 @@ int NetworkChecks::Station(const StationRecord& s) {
                                (s.ellipsoidFrom == HeightOrigin::kDerived &&
                                 s.orthoFrom == HeightOrigin::kGiven &&
                                 s.geoidFrom == HeightOrigin::kGiven));
-        if (station.placed) station.frame = LocalFrame(latitude, longitude);
         if (station.heightKnown) {
             station.xyz = GeodeticToGeocentric(m_ellipsoid, {latitude, longitude, s.ellipsoidHeight});
         }
         m_names.emplace_back(s.name);
         m_stations.push_back(station);
-        m_observed.push_back(0);
-        m_parent.push_back(-1);
+        m_placement.push_back({latitude, longitude, s.ellipsoidHeight});
+        m_nodes.emplace_back();
         m_index.Add(m_names);
         IndexShortName(s.name, static_cast<int>(m_stations.size() - 1));
     }
@@ -311,27 +307,32 @@ int NetworkChecks::Station(const StationRecord& s) {
 // --- Observations -----------------------------------------------------------------------------
 
 void NetworkChecks::CheckEnds(std::initializer_list<std::string_view> ends,
-                              std::vector<FindingDetail>& details) {
+                              std::vector<FindingDetail>& details, int* stations) {
     if (!m_bFile) return;
     ++m_connections;
-    int stations[3] = {kNoEnd, kNoEnd, kNoEnd};
     const std::size_t n = std::min<std::size_t>(ends.size(), 3);
+    JoinedEnds seen;
+    bool keyed = stations == nullptr;
+    for (std::size_t k = 0; k < n && keyed; ++k) {
+        const std::string_view end = ends.begin()[k];
+        keyed = end.size() <= kMaxShortName;
+        if (keyed) seen.keys[k] = ShortKey(end);
+    }
+    JoinedEnds* lately = nullptr;
+    if (keyed) {
+        const std::uint64_t hash = (seen.keys[0] * 3 + seen.keys[1]) * 5 + seen.keys[2];
+        lately = &m_recentJoins[(hash * 0x9E3779B97F4A7C15ull) >> (64 - kJoinsBits)];
+        if (*lately == seen) return;  // positioned, observed and joined already
+    }
+    int own[3] = {kNoEnd, kNoEnd, kNoEnd};
+    if (!stations) stations = own;
     IndexAll(ends, stations, n);
-    // A set repeats its observations between the same few stations: those joined lately are
-    // joined already.
-    const std::uint64_t joinedKey =
-        (static_cast<std::uint64_t>(stations[0] + 2) << 42) ^
-        (static_cast<std::uint64_t>(stations[1] + 2) << 21) ^ static_cast<std::uint64_t>(stations[2] + 2);
-    constexpr int kLargestKept = (1 << 21) - 2;  // indices the key holds exactly
-    const bool keyed = *std::max_element(stations, stations + 3) <= kLargestKept;
-    std::uint64_t& recent = m_recentJoins[(joinedKey * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
-    if (keyed && recent == joinedKey) return;
     bool unknown = false;
     int joined = -1;
     for (std::size_t k = 0; k < n; ++k) {
         const int i = stations[k];
         if (i >= 0) {
-            m_observed[static_cast<std::size_t>(i)] = 1;
+            m_nodes[static_cast<std::size_t>(i)].observed = true;
             Join(i, joined);
         } else if (i == -1) {
             unknown = true;
@@ -341,18 +342,19 @@ void NetworkChecks::CheckEnds(std::initializer_list<std::string_view> ends,
             details.push_back(std::move(d));
         }
     }
-    if (keyed && !unknown) recent = joinedKey;
+    if (lately && !unknown) *lately = seen;
 }
 
 void NetworkChecks::Join(int i, int& joined) {
     int root = Root(i);
     if (joined >= 0 && root != joined) {
         // The smaller part goes under the larger: the trees stay shallow.
-        if (m_parent[static_cast<std::size_t>(root)] < m_parent[static_cast<std::size_t>(joined)]) {
+        if (m_nodes[static_cast<std::size_t>(root)].parent <
+            m_nodes[static_cast<std::size_t>(joined)].parent) {
             std::swap(joined, root);
         }
-        m_parent[static_cast<std::size_t>(joined)] += m_parent[static_cast<std::size_t>(root)];
-        m_parent[static_cast<std::size_t>(root)] = joined;
+        m_nodes[static_cast<std::size_t>(joined)].parent += m_nodes[static_cast<std::size_t>(root)].parent;
+        m_nodes[static_cast<std::size_t>(root)].parent = joined;
     }
     if (joined < 0) joined = root;
 }
@@ -419,85 +421,99 @@ int NetworkChecks::VectorSet(const VectorSetRecord& set) {
 }
 
 void NetworkChecks::CheckVector(const GpsVector& v, int line, std::vector<FindingDetail>& details) {
-    CheckEnds({v.fromStation, v.toStation}, details);
-    const Point* from = Find(v.fromStation);
-    const Point* to = Find(v.toStation);
-    if (from && to && from->heightKnown && to->heightKnown) {
-        CompareWithPositions(v, line, *from, *to, details);
+    int stations[3] = {-1, -1, kNoEnd};
+    CheckEnds({v.fromStation, v.toStation}, details, stations);
+    const int a = stations[0];
+    const int b = stations[1];
+    if (a < 0 || b < 0) return;
+    if (m_stations[static_cast<std::size_t>(a)].heightKnown &&
+        m_stations[static_cast<std::size_t>(b)].heightKnown) {
+        CompareWithPositions(v, line, a, b, details);
     }
-    CompareWithRepeats(v, line, details);
+    CompareWithRepeats(v, line, a, b, details);
 }
 
-void NetworkChecks::CompareWithPositions(const GpsVector& v, int line, const Point& from,
-                                         const Point& to, std::vector<FindingDetail>& details) {
-    const GeocentricXyz positions = to.xyz - from.xyz;
+void NetworkChecks::CompareWithPositions(const GpsVector& v, int line, int a, int b,
+                                         std::vector<FindingDetail>& details) {
+    const GeocentricXyz positions =
+        m_stations[static_cast<std::size_t>(b)].xyz - m_stations[static_cast<std::size_t>(a)].xyz;
     const GeocentricXyz difference{v.dx - positions.x, v.dy - positions.y, v.dz - positions.z};
     VectorComparison c;
-    c.difference = from.frame.ToNorthEastUp(difference);
     c.total = std::sqrt(difference.x * difference.x + difference.y * difference.y +
                         difference.z * difference.z);
+    ++m_vectorsCompared;
+    const bool disagrees = !(c.total <= m_tolerances.vector);
+    const auto size = [](const VectorComparison& x) { return x.total; };
+    if (!disagrees && !AmongLargest(m_largestVectors, c, size)) return;
+    c.difference = FrameAt(static_cast<std::size_t>(a)).ToNorthEastUp(difference);
     c.line = line;
     c.from = v.fromStation;
     c.to = v.toStation;
-    ++m_vectorsCompared;
-    if (!(c.total <= m_tolerances.vector)) {
+    if (disagrees) {
         details.push_back(Detail(Finding::kVectorDisagrees, 0, {c.from, c.to}, " ",
                                  "by " + Metres(c.total) + " m (N " + Metres(c.difference.north) +
                                      ", E " + Metres(c.difference.east) + ", U " +
                                      Metres(c.difference.up) + ")"));
     }
-    KeepLargest(m_largestVectors, std::move(c), [](const VectorComparison& x) { return x.total; });
+    KeepLargest(m_largestVectors, std::move(c), size);
 }
 
-void NetworkChecks::CompareWithRepeats(const GpsVector& v, int line,
+void NetworkChecks::CompareWithRepeats(const GpsVector& v, int line, int a, int b,
                                        std::vector<FindingDetail>& details) {
-    const int a = IndexOf(v.fromStation);
-    const int b = IndexOf(v.toStation);
-    if (a < 0 || b < 0 || a == b) return;
-    // Vectors between two stations are kept from the first of them by name to the other.
-    const bool turned = m_names[static_cast<std::size_t>(b)] < m_names[static_cast<std::size_t>(a)];
-    const int first = turned ? b : a;
-    const int second = turned ? a : b;
-    const double sign = turned ? -1.0 : 1.0;
+    if (a == b) return;
+    // Kept from the station of the lower index to the other: a pair's names are read only
+    // when it repeats.
+    const double sign = a < b ? 1.0 : -1.0;
     const GeocentricXyz xyz{sign * v.dx, sign * v.dy, sign * v.dz};
-    const std::uint64_t key = (static_cast<std::uint64_t>(first) + 1) << 32 |
-                              (static_cast<std::uint64_t>(second) + 1);
-    const std::size_t slot = Slot(m_pairKeys, m_pairLast, m_pairsUsed, key, true);
-    const int last = m_pairKeys[slot] == key ? m_pairLast[slot] : -1;
-    const Point* at = &m_stations[static_cast<std::size_t>(first)];
-    if (!at->placed) at = &m_stations[static_cast<std::size_t>(second)];
+    const std::uint64_t key = (static_cast<std::uint64_t>(std::min(a, b)) + 1) << 32 |
+                              (static_cast<std::uint64_t>(std::max(a, b)) + 1);
+    PairEntry& pair = PairOf(key);
+    if (pair.key != key) {
+        pair.key = key;
+        ++m_pairsUsed;
+    }
+    if (pair.last >= 0) CompareWithEarlier(xyz, line, a, b, pair.last, details);
+    m_kept.push_back({line, m_session, xyz, pair.last});
+    pair.last = static_cast<int>(m_kept.size() - 1);
+}
+
+void NetworkChecks::CompareWithEarlier(const GeocentricXyz& xyz, int line, int a, int b, int last,
+                                       std::vector<FindingDetail>& details) {
+    // Named from the first of the two stations by name, and compared at it (at the other
+    // when it has no position); the differences do not depend on the direction.
+    const bool turned = m_names[static_cast<std::size_t>(b)] < m_names[static_cast<std::size_t>(a)];
+    const std::size_t first = static_cast<std::size_t>(turned ? b : a);
+    const std::size_t second = static_cast<std::size_t>(turned ? a : b);
+    const std::size_t at = m_stations[first].placed ? first : second;
+    if (!m_stations[at].placed) return;
+    const LocalFrame frame = FrameAt(at);
     const double length = std::sqrt(xyz.x * xyz.x + xyz.y * xyz.y + xyz.z * xyz.z);
-    for (int k = last; k >= 0 && at->placed; k = m_kept[static_cast<std::size_t>(k)].earlier) {
+    const auto size = [](const RepeatComparison& x) { return std::max(x.horizontal, x.vertical); };
+    for (int k = last; k >= 0; k = m_kept[static_cast<std::size_t>(k)].earlier) {
         const KeptVector& earlier = m_kept[static_cast<std::size_t>(k)];
         if (earlier.session == m_session) continue;
-        const NorthEastUp d = at->frame.ToNorthEastUp(
-            {xyz.x - earlier.xyz.x, xyz.y - earlier.xyz.y, xyz.z - earlier.xyz.z});
+        const NorthEastUp d =
+            frame.ToNorthEastUp({xyz.x - earlier.xyz.x, xyz.y - earlier.xyz.y, xyz.z - earlier.xyz.z});
         RepeatComparison c;
         c.horizontal = std::sqrt(d.north * d.north + d.east * d.east);
         c.vertical = std::fabs(d.up);
+        ++m_repeatsCompared;
+        const bool differs = !(c.horizontal <= m_tolerances.repeatH + kRepeatPpm * length) ||
+                             !(c.vertical <= m_tolerances.repeatV + kRepeatPpm * length);
+        if (!differs && !AmongLargest(m_largestRepeats, c, size)) continue;
         c.earlierLine = earlier.line;
         c.line = line;
-        c.from = m_names[static_cast<std::size_t>(first)];
-        c.to = m_names[static_cast<std::size_t>(second)];
-        ++m_repeatsCompared;
-        if (!(c.horizontal <= m_tolerances.repeatH + kRepeatPpm * length) ||
-            !(c.vertical <= m_tolerances.repeatV + kRepeatPpm * length)) {
+        c.from = m_names[first];
+        c.to = m_names[second];
+        if (differs) {
             details.push_back(Detail(
                 Finding::kRepeatDiffers, 0, {c.from, c.to}, " ",
                 "by " + Metres(c.horizontal) + " m horizontally, " + Metres(c.vertical) +
                     " m vertically (G-file lines " + std::to_string(c.earlierLine) + " and " +
                     std::to_string(c.line) + ")"));
         }
-        KeepLargest(m_largestRepeats, std::move(c), [](const RepeatComparison& x) {
-            return std::max(x.horizontal, x.vertical);
-        });
+        KeepLargest(m_largestRepeats, std::move(c), size);
     }
-    m_kept.push_back({line, m_session, xyz, last});
-    if (m_pairKeys[slot] != key) {
-        m_pairKeys[slot] = key;
-        ++m_pairsUsed;
-    }
-    m_pairLast[slot] = static_cast<int>(m_kept.size() - 1);
 }
 
 // --- The network as a whole -------------------------------------------------------------------
@@ -515,7 +531,7 @@ NetworkConclusions NetworkChecks::Conclude() {
     std::unordered_map<int, std::vector<std::size_t>> parts;
     std::vector<int> order;  // roots in the order of their first station
     for (std::size_t i = 0; i < m_stations.size(); ++i) {
-        if (!m_observed[i]) {
+        if (!m_nodes[i].observed) {
             FindingDetail d =
                 Detail(Finding::kNotObserved, m_stations[i].line, {m_names[i]}, ": ", m_names[i]);
             d.brief.clear();  // the station stands beside it
@@ -533,10 +549,18 @@ NetworkConclusions NetworkChecks::Conclude() {
     for (const int root : order) {
         if (parts[root].size() > parts[largest].size()) largest = root;
     }
+    // The stations of the smaller parts, the first kPartNamesListed of them named: every
+    // occurrence carries the list, so it must not grow with the network.
     std::string smaller;
+    std::size_t outside = 0;
     for (const int root : order) {
         if (root == largest) continue;
-        for (const std::size_t i : parts[root]) smaller += (smaller.empty() ? "" : ", ") + m_names[i];
+        for (const std::size_t i : parts[root]) {
+            if (outside++ < kPartNamesListed) smaller += (smaller.empty() ? "" : ", ") + m_names[i];
+        }
+    }
+    if (outside > kPartNamesListed) {
+        smaller += " and " + std::to_string(outside - kPartNamesListed) + " more";
     }
     // One occurrence per station outside the largest part, each with the whole sentence.
     const std::string parted = "network in " + std::to_string(parts.size()) + " parts";

@@ -108,13 +108,12 @@ public:
     void Skipped(const RecordRef& at, SkipReason reason) override { m_next->Skipped(at, reason); }
 
 private:
-    /// A B-file station: the first "*80*" record of its name.
+    /// A B-file station: the first "*80*" record of its name; one cache line holds two.
     struct Point {
+        GeocentricXyz xyz;         // with heightKnown
         int line = 0;
         bool placed = false;       // its latitude and longitude are finite
         bool heightKnown = false;  // its ellipsoidal height was written or derived from H + N
-        GeocentricXyz xyz;         // with heightKnown
-        LocalFrame frame{0.0, 0.0};
     };
     /// A vector kept to compare the later ones between the same stations with.
     struct KeptVector {
@@ -122,6 +121,18 @@ private:
         int session;
         GeocentricXyz xyz;  // from the first station of the pair (by index) to the other
         int earlier;        // the vector kept before it between the same stations, -1: none
+    };
+    /// A pair of stations (their indices, the lower first, as one key; 0: a free entry) and
+    /// the last vector kept between them.
+    struct PairEntry {
+        std::uint64_t key = 0;
+        int last = -1;
+    };
+    /// Whether a station was observed, and its part (union-find: the parent, or minus the
+    /// size of the part at its root); one small entry, as every observation end visits it.
+    struct Node {
+        int parent = -1;
+        bool observed = false;
     };
 
     struct RecentName {
@@ -137,32 +148,37 @@ private:
     RecentName& RecentOf(std::uint64_t key) {
         return m_recent[(key * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
     }
-    /// The station named `name`, or null when the B-file has none.
-    const Point* Find(std::string_view name) {
-        const int i = IndexOf(name);
-        return i < 0 ? nullptr : &m_stations[static_cast<std::size_t>(i)];
-    }
     /// The part station `i` is in: the root of its tree.
     int Root(int i);
     /// Joins the part of station `i` to the part `joined` (-1: none yet), which becomes the
     /// joined part's root.
     void Join(int i, int& joined);
     /// Adds the findings about the ends of an observation or vector to `details`: a station
-    /// without a position; marks the others observed and joins them in one part.
-    void CheckEnds(std::initializer_list<std::string_view> ends, std::vector<FindingDetail>& details);
+    /// without a position; marks the others observed and joins them in one part. With
+    /// `stations`, puts there the index of each end (-1: none, -2: blank); without, may pass
+    /// over ends it has joined lately.
+    void CheckEnds(std::initializer_list<std::string_view> ends, std::vector<FindingDetail>& details,
+                   int* stations = nullptr);
     /// An observation record, handed on with what was found about its ends.
     template <typename Record, typename... Ends>
     int Observation(const Record& r, int (BlueBookReceiver::*call)(const Record&), Ends... ends);
     void CheckHeights(const StationRecord& s, std::vector<FindingDetail>& details) const;
     void CheckVector(const GpsVector& v, int line, std::vector<FindingDetail>& details);
-    void CompareWithPositions(const GpsVector& v, int line, const Point& from,
-                              const Point& to, std::vector<FindingDetail>& details);
-    void CompareWithRepeats(const GpsVector& v, int line, std::vector<FindingDetail>& details);
-    /// The slot of `key` in an open table of `keys` (at most three quarters full), growing it
-    /// first when `adding`; `values` are moved with their keys. Key 0 marks a free slot.
-    template <typename Value>
-    static std::size_t Slot(std::vector<std::uint64_t>& keys, std::vector<Value>& values,
-                            std::size_t& used, std::uint64_t key, bool adding);
+    void CompareWithPositions(const GpsVector& v, int line, int a, int b,
+                              std::vector<FindingDetail>& details);
+    /// The north-east-up frame at station `i` (placed).
+    LocalFrame FrameAt(std::size_t i) const {
+        return LocalFrame(m_placement[i].latitude, m_placement[i].longitude);
+    }
+    void CompareWithRepeats(const GpsVector& v, int line, int a, int b,
+                            std::vector<FindingDetail>& details);
+    /// Compares the vector `xyz` (from the station of the lower index) between stations `a`
+    /// and `b` with those kept before it from `last` on, of other sessions.
+    void CompareWithEarlier(const GeocentricXyz& xyz, int line, int a, int b, int last,
+                            std::vector<FindingDetail>& details);
+    /// The entry of the pair `key` in m_pairs, or the free one it takes; grows the table first
+    /// to stay at most three quarters full.
+    PairEntry& PairOf(std::uint64_t key);
 
     BlueBookReceiver* m_next = nullptr;
     CheckTolerances m_tolerances;
@@ -176,26 +192,31 @@ private:
 
     std::vector<std::string> m_names;  // of m_stations
     std::vector<Point> m_stations;
+    std::vector<GeodeticPosition> m_placement;  // by station, for its frame when one is needed
     NameIndex m_index;  // every name
     // Names of up to 4 bytes (as station fields hold) packed with their station's index into
     // one word each, in an open table small enough to stay in the cache: every observation end
     // is looked up. Longer names are looked up in m_index.
     std::vector<std::uint64_t> m_shortNames;
     std::size_t m_shortUsed = 0;
-    static constexpr int kRecentBits = 6;
+    static constexpr int kRecentBits = 10;
     RecentName m_recent[1 << kRecentBits];  // names found lately, by a hash of their key
-    // Kept apart from the points, small, as every observation end visits them: whether a
-    // station was observed, and the parts (union-find: a parent, or minus the size of a part).
-    std::vector<char> m_observed;
-    std::vector<int> m_parent;
-    // The stations of observations joined lately (a key of their indices), by a hash of it.
-    std::uint64_t m_recentJoins[64] = {};
+    std::vector<Node> m_nodes;  // by station, kept apart from the points
+    // The ends of observations joined lately (the keys of their names), by a hash of them: a
+    // set repeats its observations between the same few stations.
+    struct JoinedEnds {
+        std::uint64_t keys[3] = {};
+        bool operator==(const JoinedEnds& o) const {
+            return keys[0] == o.keys[0] && keys[1] == o.keys[1] && keys[2] == o.keys[2];
+        }
+    };
+    static constexpr int kJoinsBits = 8;
+    JoinedEnds m_recentJoins[1 << kJoinsBits];
 
     // Vectors between B-file stations, and by the pair of their stations (indices, the lower
     // first) the last one kept.
     std::vector<KeptVector> m_kept;
-    std::vector<std::uint64_t> m_pairKeys;
-    std::vector<int> m_pairLast;
+    std::vector<PairEntry> m_pairs;  // an open table
     std::size_t m_pairsUsed = 0;
     std::vector<VectorComparison> m_largestVectors;
     std::vector<RepeatComparison> m_largestRepeats;

@@ -4,6 +4,7 @@
 // and north +Z, and a point's X is a + h.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,35 @@ TEST(NetworkChecks, SmallJobsFindWhatTheyHoldAndNothingElse) {
         for (const Listed& l : report.ToCheckOf(job.finding).listed) texts.push_back(l.text);
         EXPECT_EQ(texts, job.texts) << job.what;
     }
+}
+
+TEST(NetworkChecks, APartedNetworkNamesTwentyOfItsOtherStations) {
+    // 30 pairs, each observed within itself: the first pair is the network, and each of the
+    // 58 stations outside it carries the first 20 of them and the count of the rest.
+    Job job{"30 parts", "", "", "", Finding::kNetworkParts, {}};
+    char name[12], line[12];
+    for (int pair = 0, n = 0; pair < 30; ++pair) {
+        for (int k = 1; k <= 2; ++k) {
+            std::snprintf(name, sizeof name, "%04d", 2 * pair + k);
+            std::snprintf(line, sizeof line, "%06d", 10 * ++n);
+            job.bfile += Station(line, name);
+        }
+    }
+    char to[12];
+    for (int pair = 0, n = 100; pair < 30; ++pair) {
+        std::snprintf(line, sizeof line, "%06d", 10 * ++n);
+        std::snprintf(name, sizeof name, "%04d", 2 * pair + 1);
+        std::snprintf(to, sizeof to, "%04d", 2 * pair + 2);
+        job.bfile += Rec({{1, std::string(line) + "*52*" + name}, {46, to}, {64, "012345678E"}});
+    }
+    ConversionReport report;
+    RunJob(job, report);
+    const auto listed = report.ToCheckOf(Finding::kNetworkParts).listed;
+    ASSERT_EQ(listed.size(), 58u);
+    EXPECT_EQ(listed[0].text,
+              "network in 30 parts: 0003, 0004, 0005, 0006, 0007, 0008, 0009, 0010, 0011, 0012, "
+              "0013, 0014, 0015, 0016, 0017, 0018, 0019, 0020, 0021, 0022 and 38 more");
+    EXPECT_EQ(listed[57].text, listed[0].text);
 }
 
 TEST(NetworkChecks, AStationWithoutHeightsIsANote) {
