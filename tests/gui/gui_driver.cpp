@@ -733,7 +733,7 @@ void CheckReportSaves(HWND report, const Conversion& row) {
           std::to_string(saved.size()) + " bytes");
 }
 
-/// The question after a conversion that deserves a look; Yes shows the report.
+/// The question after a conversion that deserves a look; Yes shows the report, No does not.
 void CheckReport(const Program& program, const Conversion& row) {
     const MessageBoxSeen question = SeeMessageBox(&program);
     Check(question.text == row.question && question.icon == "icon question" &&
@@ -741,6 +741,11 @@ void CheckReport(const Program& program, const Conversion& row) {
           "a question box with Yes and No follows: " + Quote(row.question),
           question.box ? Quote(question.text) + " " + question.icon : "no box");
     if (!question.box) return;
+    if (row.report.empty()) {  // No: the report is not shown
+        Answer(question.box, IDNO);
+        Check(WaitGone(question.box) && !FindDialog(kReportCaption), "No shows no report");
+        return;
+    }
     Answer(question.box, IDYES);
     HWND report = WaitFor([] { return FindDialog(kReportCaption); });
     Check(report != nullptr, "Yes opens the conversion report");

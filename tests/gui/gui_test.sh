@@ -62,6 +62,9 @@ declare -A sources=(
 # The NGS training project's report has 14 warnings (the geoid height of each of its 14 *86*
 # records is blank) and 1 rejected record (the vector on line 43 of its G-file is marked R).
 ngs_question="The conversion has 14 warnings and 1 rejected record. Show the conversion report?"
+# The fixture of every observation type has no station records: each end of its observations
+# warns that the station has no position (60 warnings).
+no_datum_question="The conversion has 60 warnings. Show the conversion report?"
 omega_notes="$names/Ελληνικά/Omega-notes.txt"
 absent="$names/Ελληνικά/Ωmega-absent"  # .bfl is never there, so .txt is never written
 folder_bfile="$names/Ελληνικά/Ωmega-folder"  # .bfl is a folder, so .txt is never written
@@ -174,6 +177,8 @@ setup_conversions() {
             text=$(cat "$dir/$stem linux report.txt")
             printf '%s\n' "${text//"$dir/"/"$win\\"}" >"$dir/$stem expected report.txt"
             question=$ngs_question report=$(winpath "$dir/$stem expected report.txt")
+        elif [[ $kind == no-datum ]]; then
+            question=$no_datum_question  # answered No
         fi
         table_row "Success - the results are in $win\\$stem.txt" "${typed[@]}" "$win\\$stem.txt" \
             "$question" "$report"
