@@ -101,6 +101,25 @@ public:
         }
     }
 
+    /// Calls `each(text)` with the sentence of every warning and rejection held (notes are
+    /// passed over), in the order of the table: each occurrence's own sentence where it has
+    /// one, else the finding's text.
+    template <typename Each>
+    void ForEachWarningText(Each each) const {
+        ForEach([&](Finding finding) {
+            if (InfoOf(finding).severity == Severity::kNote) return;
+            bool detailed = false;
+            if (m_details != nullptr) {
+                for (const FindingDetail& d : *m_details) {
+                    if (d.finding != finding) continue;
+                    each(std::string_view(d.text));
+                    detailed = true;
+                }
+            }
+            if (!detailed) each(std::string_view(InfoOf(finding).text));
+        });
+    }
+
 private:
     static std::uint64_t Bit(Finding finding) {
         return std::uint64_t{1} << static_cast<unsigned>(finding);

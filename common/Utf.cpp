@@ -6,10 +6,9 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
-/// The code point of the well-formed sequence at `text[i]` and its length, or length 0.
-/// Surrogates encoded in three bytes are accepted (they never pair up into a supplementary
-/// character: a pair must come as one four-byte sequence).
-std::size_t Decode(std::string_view text, std::size_t i, char32_t& code) {
+}  // namespace
+
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& code) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {
         code = c;
@@ -42,7 +41,7 @@ std::size_t Decode(std::string_view text, std::size_t i, char32_t& code) {
     return length;
 }
 
-void Append(std::string& out, char32_t code) {
+void AppendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
         out += static_cast<char>(code);
     } else if (code < 0x800) {
@@ -60,15 +59,13 @@ void Append(std::string& out, char32_t code) {
     }
 }
 
-}  // namespace
-
 std::u16string Utf8ToUtf16(std::string_view text, bool* valid) {
     std::u16string out;
     out.reserve(text.size());
     bool allValid = true;
     for (std::size_t i = 0; i < text.size();) {
         char32_t code = 0;
-        const std::size_t length = Decode(text, i, code);
+        const std::size_t length = DecodeUtf8(text, i, code);
         if (length == 0) {
             out += kReplacement;
             allValid = false;
@@ -95,10 +92,10 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         const char32_t unit = text[i];
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
-            Append(out, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
         } else {
-            Append(out, unit);  // a lone surrogate keeps its three-byte form
+            AppendUtf8(out, unit);  // a lone surrogate keeps its three-byte form
         }
     }
     return out;
@@ -106,7 +103,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 std::size_t Utf8CharLength(std::string_view text, std::size_t i) {
     char32_t code = 0;
-    const std::size_t length = Decode(text, i, code);
+    const std::size_t length = DecodeUtf8(text, i, code);
     return length == 0 ? 1 : length;
 }
 

@@ -17,6 +17,14 @@ std::u16string Utf8ToUtf16(std::string_view text, bool* valid = nullptr);
 /// its three-byte encoding, so Utf8ToUtf16 gives it back.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+/// The code point of the well-formed UTF-8 sequence at `text[i]` and its length, or length 0
+/// when the byte there begins none. Surrogates encoded in three bytes are accepted (they never
+/// pair up into a supplementary character: a pair must come as one four-byte sequence).
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& code);
+
+/// Appends the UTF-8 of `code` (a surrogate as its three bytes).
+void AppendUtf8(std::string& out, char32_t code);
+
 /// The length in bytes of the character that starts at `text[i]`: 1 to 4 for a well-formed
 /// UTF-8 sequence (encoded surrogates included), 1 for any other byte, which then counts as one
 /// character of its own (names on Linux need not be UTF-8).

@@ -91,22 +91,10 @@ void GeoJsonWriter::OpenCollection() {
 int GeoJsonWriter::WriteFeature(std::string& text, const Findings& found) {
     text += ", \"warnings\": [";
     bool first = true;
-    const std::vector<FindingDetail>* details = found.Details();
-    found.ForEach([&](Finding finding) {
-        if (InfoOf(finding).severity == Severity::kNote) return;
-        // A finding with sentences of its own is written once per sentence.
-        bool detailed = false;
-        for (const FindingDetail& d : details ? *details : std::vector<FindingDetail>()) {
-            if (d.finding != finding) continue;
-            text += first ? "" : ", ";
-            first = false;
-            AppendJsonString(text, d.text);
-            detailed = true;
-        }
-        if (detailed) return;
+    found.ForEachWarningText([&](std::string_view warning) {
         text += first ? "" : ", ";
         first = false;
-        AppendJsonString(text, InfoOf(finding).text);
+        AppendJsonString(text, warning);
     });
     text += "]}}";
     OpenCollection();

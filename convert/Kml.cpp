@@ -17,6 +17,7 @@
 
 #include "common/Angles.h"
 #include "common/ResultCodes.h"
+#include "common/Utf.h"
 #include "convert/ConversionReport.h"
 #include "output/NumberFormat.h"
 
@@ -27,57 +28,14 @@ constexpr int kAngleDecimals = 6;    // packed DMS observations
 constexpr int kLengthDecimals = 5;   // distances, vectors
 constexpr int kHeightDecimals = 4;   // station heights
 
-/// The code point of the UTF-8 sequence at `text[i]` and its length; a byte that begins no
-/// well-formed sequence is that byte as Latin-1, of length 1.
-char32_t NextCharacter(std::string_view text, std::size_t i, std::size_t& length) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    length = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 && c < 0xf0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 1;
-    if (length == 1 || i + length > text.size()) {
-        length = 1;
-        return c;
-    }
-    char32_t code = c & (0x7f >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned char next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xc0) != 0x80) {
-            length = 1;
-            return c;
-        }
-        code = (code << 6) | (next & 0x3f);
-    }
-    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < least[length] || code > 0x10ffff) {
-        length = 1;
-        return c;
-    }
-    return code;
-}
-
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xc0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3f));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xe0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-        out += static_cast<char>(0x80 | (code & 0x3f));
-    } else {
-        out += static_cast<char>(0xf0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3f));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-        out += static_cast<char>(0x80 | (code & 0x3f));
-    }
-}
-
 /// Appends `text` as XML character data: markup characters escaped, and every character XML
 /// does not allow (control characters, surrogates, U+FFFE, U+FFFF) as U+FFFD.
 void AppendXml(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = 1;
-        char32_t code = NextCharacter(text, i, length);
-        i += length;
+        char32_t code = 0;
+        const std::size_t length = DecodeUtf8(text, i, code);
+        if (length == 0) code = static_cast<unsigned char>(text[i]);  // taken as Latin-1
+        i += length == 0 ? 1 : length;
         switch (code) {
             case '&': out += "&amp;"; continue;
             case '<': out += "&lt;"; continue;
@@ -112,21 +70,17 @@ void Describe(std::string& out, const char* label, double value, int decimals) {
     AppendNumber(number, value, decimals);
     Describe(out, label, number);
 }
+/// The description of an observation of one value.
+std::string Described(const char* label, double value, int decimals) {
+    std::string out;
+    Describe(out, label, value, decimals);
+    return out;
+}
 
 /// The sentences of the warnings (and rejections) `found` holds, in the order of the table.
 std::vector<std::string> WarningsOf(const Findings& found) {
     std::vector<std::string> texts;
-    const std::vector<FindingDetail>* details = found.Details();
-    found.ForEach([&](Finding finding) {
-        if (InfoOf(finding).severity == Severity::kNote) return;
-        bool detailed = false;
-        for (const FindingDetail& d : details ? *details : std::vector<FindingDetail>()) {
-            if (d.finding != finding) continue;
-            texts.push_back(d.text);
-            detailed = true;
-        }
-        if (!detailed) texts.emplace_back(InfoOf(finding).text);
-    });
+    found.ForEachWarningText([&](std::string_view text) { texts.emplace_back(text); });
     return texts;
 }
 
@@ -233,9 +187,8 @@ int KmlWriter::Line(const RecordRef& at, std::string_view from, std::string_view
 }
 
 int KmlWriter::Direction(const DirectionRecord& r) {
-    std::string d;
-    Describe(d, "direction", r.direction, kAngleDecimals);
-    return Line(r.at, r.fromStation, r.toStation, d, r.at.findings);
+    return Line(r.at, r.fromStation, r.toStation,
+                Described("direction", r.direction, kAngleDecimals), r.at.findings);
 }
 
 int KmlWriter::HorizontalAngle(const HorizontalAngleRecord& r) {
@@ -249,27 +202,23 @@ int KmlWriter::HorizontalAngle(const HorizontalAngleRecord& r) {
 }
 
 int KmlWriter::VerticalAngle(const VerticalAngleRecord& r) {
-    std::string d;
-    Describe(d, "zenith", r.zenith, kAngleDecimals);
-    return Line(r.at, r.fromStation, r.toStation, d, r.at.findings);
+    return Line(r.at, r.fromStation, r.toStation,
+                Described("zenith", r.zenith, kAngleDecimals), r.at.findings);
 }
 
 int KmlWriter::HeightDifference(const HeightDifferenceRecord& r) {
-    std::string d;
-    Describe(d, "height difference", r.heightDiff, kLengthDecimals);
-    return Line(r.at, r.fromStation, r.toStation, d, r.at.findings);
+    return Line(r.at, r.fromStation, r.toStation,
+                Described("height difference", r.heightDiff, kLengthDecimals), r.at.findings);
 }
 
 int KmlWriter::Distance(const DistanceRecord& r) {
-    std::string d;
-    Describe(d, "distance", r.distance, kLengthDecimals);
-    return Line(r.at, r.fromStation, r.toStation, d, r.at.findings);
+    return Line(r.at, r.fromStation, r.toStation,
+                Described("distance", r.distance, kLengthDecimals), r.at.findings);
 }
 
 int KmlWriter::Azimuth(const AzimuthRecord& r) {
-    std::string d;
-    Describe(d, "azimuth", r.azimuth, kAngleDecimals);
-    return Line(r.at, r.fromStation, r.toStation, d, r.at.findings);
+    return Line(r.at, r.fromStation, r.toStation,
+                Described("azimuth", r.azimuth, kAngleDecimals), r.at.findings);
 }
 
 /// A C or F record concerns its vector; the closing record and the B, D and E records every
