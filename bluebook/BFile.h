@@ -101,7 +101,8 @@ public:
     /// The line just read (trimmed) as the reader takes it. In the NGS reading a line whose
     /// record type stands in columns 7 to 10 only as written (columns 1 to 6 blank, so
     /// trimming moved it) is taken with its columns as written; `asWritten` then tells so.
-    std::string_view Take(std::string_view trimmed, bool& asWritten);
+    /// `type` is the record type the line is read as (null: none this reading reads).
+    std::string_view Take(std::string_view trimmed, bool& asWritten, const BFileType*& type);
 
     /// Where the line taken last stands, with its record type and no findings: for a line that
     /// is skipped.

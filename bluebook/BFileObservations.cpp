@@ -82,11 +82,10 @@ public:
     /// Converts or skips one record.
     int Read(std::string_view text) {
         bool asWritten = false;
-        const std::string_view line = m_pass.Take(text, asWritten);
+        const std::string_view line = m_pass.Take(text, asWritten, m_type);
         RecordFields f(line, m_pass.GetReading());
         if (asWritten) f.Found().Add(Finding::kReadAsWritten);
         m_at = m_pass.At(line);
-        m_type = FindBFileType(m_at.type, m_pass.GetReading());
         if (m_type == nullptr || !ReadIn(*m_type, BFilePassOf::kObservation)) {
             OtherRecord(line);
             return 0;

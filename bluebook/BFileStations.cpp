@@ -123,8 +123,8 @@ int HeadPass(BFilePass& pass, StationLines& stations) {
     };
     const auto read = [&](std::string_view text) {
         bool asWritten = false;
-        const std::string_view line = pass.Take(text, asWritten);
-        const BFileType* type = FindBFileType(BFileRecordType(line), reading);
+        const BFileType* type = nullptr;
+        const std::string_view line = pass.Take(text, asWritten, type);
         if (type == nullptr || !ReadIn(*type, BFilePassOf::kFirst)) return 0;
         switch (type->record) {
             case BFileRecord::kStationId:
@@ -305,20 +305,21 @@ int ReadPasses(BFilePass& pass, long long& lines) {
 
 }  // namespace
 
-std::string_view BFilePass::Take(std::string_view trimmed, bool& asWritten) {
+std::string_view BFilePass::Take(std::string_view trimmed, bool& asWritten,
+                                 const BFileType*& type) {
     asWritten = false;
-    if (m_reading != Reading::kNgs || FindBFileType(BFileRecordType(trimmed), m_reading)) {
-        return trimmed;
-    }
+    type = FindBFileType(BFileRecordType(trimmed), m_reading);
+    if (m_reading != Reading::kNgs || type != nullptr) return trimmed;
     // Columns 7 to 10 as written stand at 7 - n to 10 - n of the line without its n leading
     // blanks; the marker can only have moved there from its place when n is 1 to 6.
     const std::size_t n = m_in.LeadingBlanks();
     if (n < 1 || n > 6) return trimmed;
-    const std::string_view type = GetFieldText(7 - static_cast<int>(n), 4, trimmed);
-    if (type.size() != 4 || type[0] != '*' || type[3] != '*') return trimmed;
+    const std::string_view marker = GetFieldText(7 - static_cast<int>(n), 4, trimmed);
+    if (marker.size() != 4 || marker[0] != '*' || marker[3] != '*') return trimmed;
     m_asWritten.assign(n, ' ');
     m_asWritten.append(trimmed);
-    asWritten = FindBFileType(type, m_reading) != nullptr;
+    type = FindBFileType(marker, m_reading);
+    asWritten = type != nullptr;
     return m_asWritten;
 }
 
